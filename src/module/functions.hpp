@@ -1,0 +1,10 @@
+// The definitions of the module-level functions; module.cpp adds them in order.
+#pragma once
+
+#include "module/python.hpp"
+
+namespace tessary::module {
+
+extern PyMethodDef classify_method;
+
+}  // namespace tessary::module

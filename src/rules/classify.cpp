@@ -1,0 +1,114 @@
+#include "rules/classify.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "rules/roles.hpp"
+
+namespace tessary::rules {
+namespace {
+
+// A NaN difference counts as no extent at all.
+double positive_part(double d) noexcept { return d > 0.0 ? d : 0.0; }
+
+// In the overlap measure a NaN operand never wins: the other one is taken.
+double lesser_of(double a, double b) noexcept {
+    if (std::isnan(a)) return b;
+    if (std::isnan(b)) return a;
+    return b < a ? b : a;
+}
+
+double greater_of(double a, double b) noexcept {
+    if (std::isnan(a)) return b;
+    if (std::isnan(b)) return a;
+    return a < b ? b : a;
+}
+
+double area(const Box& b) noexcept {
+    return positive_part(b.x1 - b.x0) * positive_part(b.y1 - b.y0);
+}
+
+double overlap_with_areas(const Box& p, double area_p, const Box& q, double area_q) noexcept {
+    const double smaller = lesser_of(area_p, area_q);
+    if (smaller <= 0.0) return 0.0;
+    const double width = positive_part(lesser_of(p.x1, q.x1) - greater_of(p.x0, q.x0));
+    const double height = positive_part(lesser_of(p.y1, q.y1) - greater_of(p.y0, q.y0));
+    return width * height / smaller;
+}
+
+double overhang(const Box& bx, const Box& clip) noexcept {
+    return std::max({positive_part(clip.x0 - bx.x0), positive_part(clip.y0 - bx.y0),
+                     positive_part(bx.x1 - clip.x1), positive_part(bx.y1 - clip.y1)});
+}
+
+void add_clipping(std::vector<report::Collision>& out, const TaggedBox& box, double severity) {
+    out.push_back(report::Collision{report::CollisionKind::clipping, box.role, box.id, box.bx,
+                                    "clip", "clip", box.clip, severity});
+}
+
+void add_pair(std::vector<report::Collision>& out, report::CollisionKind kind,
+              const TaggedBox& earlier, const TaggedBox& later, double severity) {
+    out.push_back(report::Collision{kind, earlier.role, earlier.id, earlier.bx, later.role,
+                                    later.id, later.bx, severity});
+}
+
+void add_candidate(std::vector<OverDataCandidate>& out, const TaggedBox& decoration,
+                   const TaggedBox& data, double overlap) {
+    out.push_back(OverDataCandidate{decoration.id, decoration.role, decoration.bx, data.id,
+                                    data.bx, overlap});
+}
+
+}  // namespace
+
+double overlap(const Box& p, const Box& q) noexcept {
+    return overlap_with_areas(p, area(p), q, area(q));
+}
+
+Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds) {
+    Findings findings;
+
+    for (const TaggedBox& box : boxes) {
+        const double severity = overhang(box.bx, box.clip);
+        if (severity > thresholds.clip_px) {
+            add_clipping(findings.collisions, box, severity);
+        }
+    }
+
+    // Roles and areas are worked out once per box, not once per pair.
+    struct Prepared {
+        double area;
+        std::uint8_t groups;
+    };
+    std::vector<Prepared> prepared;
+    prepared.reserve(boxes.size());
+    for (const TaggedBox& box : boxes) {
+        prepared.push_back({area(box.bx), role_groups(box.role)});
+    }
+
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const Box& p = boxes[i].bx;
+        const Prepared mine = prepared[i];
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+            const double measure = overlap_with_areas(p, mine.area, boxes[j].bx, prepared[j].area);
+            // NaN on either side compares false and lets the pair through.
+            if (measure < thresholds.overlap_fraction) continue;
+
+            const std::uint8_t theirs = prepared[j].groups;
+            if (mine.groups & theirs & text_group) {
+                add_pair(findings.collisions, report::CollisionKind::text_text, boxes[i], boxes[j],
+                         measure);
+            } else if (mine.groups & theirs & element_group) {
+                add_pair(findings.collisions, report::CollisionKind::element_element, boxes[i],
+                         boxes[j], measure);
+            } else if ((mine.groups & decoration_group) && (theirs & data_group)) {
+                add_candidate(findings.candidates, boxes[i], boxes[j], measure);
+            } else if ((mine.groups & data_group) && (theirs & decoration_group)) {
+                add_candidate(findings.candidates, boxes[j], boxes[i], measure);
+            }
+        }
+    }
+    return findings;
+}
+
+}  // namespace tessary::rules

@@ -1,0 +1,11 @@
+"""tessary: a figure-layout linter.
+
+The native core, :mod:`tessary._core`, decides from the boxes of a rendered
+figure's elements which ones are clipped, which overlap, and which legends or
+annotations may sit on drawn data.
+"""
+
+from tessary._core import Collision, OverDataCandidate, classify
+
+__all__ = ["Collision", "OverDataCandidate", "classify"]
+__version__ = "0.1.0"
