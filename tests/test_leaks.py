@@ -1,0 +1,81 @@
+"""Repeated calls, successful and failing, leave no reference or memory behind."""
+
+import gc
+import sys
+
+import pytest
+
+from tessary._core import Collision, classify
+
+BOX = (0.0, 0.0, 10.0, 10.0)
+ROLE, ID = "title-" + "x" * 50, "id-" + "y" * 50
+GOOD = [(BOX, BOX, ROLE, ID), ((-5.0, 0.0, 10.0, 10.0), BOX, "legend", ID), (BOX, BOX, "data-artist", ID)]
+COLLISION = ("text_text", ROLE, ID, BOX, ROLE, ID, BOX, 0.5)
+
+
+class Raises:
+    def __float__(self):
+        raise ValueError("no")
+
+
+CALLS = [
+    lambda: classify(GOOD),
+    lambda: classify(GOOD, 0.0, -1.0),
+    lambda: classify(GOOD + [(BOX, BOX, ROLE, 5)]),
+    lambda: classify(GOOD + [(BOX, [0, 0, 1, 1], ROLE, ID)]),
+    lambda: classify(GOOD + [((Raises(), 0, 1, 1), BOX, ROLE, ID)]),
+    lambda: classify(GOOD + [(BOX, BOX, "\ud800", ID)]),
+    lambda: classify(GOOD, "x"),
+    lambda: classify(GOOD, boxes=GOOD),
+    lambda: classify(GOOD, nope=1),
+    lambda: Collision(*COLLISION),
+    lambda: repr(Collision(*COLLISION)),
+    lambda: Collision(*COLLISION[:7], "x"),
+    lambda: Collision(*COLLISION, extra=1),
+]
+WATCHED = [GOOD, BOX, ROLE, ID, *GOOD, COLLISION]
+
+
+def run(call):
+    try:
+        result = call()
+    except (TypeError, ValueError, UnicodeEncodeError):
+        return
+    if isinstance(result, tuple):
+        for c in result[0]:
+            (c.kind, c.a_role, c.a_id, c.a_box, c.b_role, c.b_id, c.b_box, c.severity)
+        for d in result[1]:
+            (d.decoration_id, d.decoration_role, d.decoration_box, d.data_id, d.data_box, d.overlap)
+
+
+def resident_kib():
+    with open("/proc/self/statm") as f:
+        return int(f.read().split()[1]) * 4
+
+
+@pytest.mark.parametrize("call", CALLS)
+def test_reference_counts_are_flat(call):
+    run(call)
+    gc.collect()
+    before = [sys.getrefcount(obj) for obj in WATCHED]
+    for _ in range(200):
+        run(call)
+    gc.collect()
+    assert [sys.getrefcount(obj) for obj in WATCHED] == before
+
+
+@pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads /proc")
+def test_memory_reaches_a_plateau():
+    big = GOOD * 40  # 120 boxes: thousands of pair findings per call
+    for _ in range(20):
+        classify(big)
+        for call in CALLS:
+            run(call)
+    gc.collect()
+    start = resident_kib()
+    for _ in range(300):
+        classify(big)
+        for call in CALLS:
+            run(call)
+    gc.collect()
+    assert resident_kib() - start < 2048
