@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the test suite against an instrumented build of the extension.
+#   tools/sanitize.sh address   AddressSanitizer + UndefinedBehaviorSanitizer, whole suite
+#   tools/sanitize.sh thread    ThreadSanitizer, the threaded tests
+# Any report fails the run. The interpreter itself is not instrumented, so the
+# runtime is preloaded and leak detection (which would report the interpreter's
+# own lifetime allocations) is off.
+set -euo pipefail
+kind="${1:-address}"
+cd "$(dirname "$0")/.."
+venv="${TESSARY_SANITIZE_VENV:-/tmp/tessary-sanitize-$kind}"
+[ -x "$venv/bin/python" ] || python3 -m venv "$venv"
+"$venv/bin/python" -m pip install -q scikit-build-core numpy pytest hypothesis
+"$venv/bin/python" -m pip install -q --no-build-isolation --force-reinstall --no-deps \
+  -Ccmake.define.TESSARY_SANITIZE="$kind" -Ccmake.build-type=RelWithDebInfo -Cbuild-dir="build/sanitize-$kind" .
+case "$kind" in
+  address)
+    runtime="$(g++ -print-file-name=libasan.so)"
+    export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:halt_on_error=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    shift || true
+    LD_PRELOAD="$runtime" "$venv/bin/python" -m pytest -q -p no:cacheprovider "$@"
+    ;;
+  thread)
+    runtime="$(g++ -print-file-name=libtsan.so)"
+    export TSAN_OPTIONS="halt_on_error=1:report_signal_unsafe=0"
+    shift || true
+    LD_PRELOAD="$runtime" "$venv/bin/python" -m pytest -q -p no:cacheprovider -k "thread or pool or fork" "$@"
+    ;;
+  *)
+    echo "usage: tools/sanitize.sh [address|thread] [pytest args...]" >&2
+    exit 2
+    ;;
+esac
