@@ -6,5 +6,6 @@
 namespace tessary::module {
 
 extern PyMethodDef classify_method;
+extern PyMethodDef ink_coverage_method;
 
 }  // namespace tessary::module

@@ -74,7 +74,8 @@ int exec_module(PyObject* module) noexcept {
         }
         const bool added = add_class(module, "Collision", collision_type) &&
                            add_class(module, "OverDataCandidate", candidate_type) &&
-                           add_function(module, classify_method);
+                           add_function(module, classify_method) &&
+                           add_function(module, ink_coverage_method);
         return added ? 0 : -1;
     });
 }
