@@ -5,7 +5,7 @@ figure's elements which ones are clipped, which overlap, and which legends or
 annotations may sit on drawn data.
 """
 
-from tessary._core import Collision, OverDataCandidate, classify, ink_coverage
+from tessary._core import Collision, CollisionReport, OverDataCandidate, classify, ink_coverage
 
-__all__ = ["Collision", "OverDataCandidate", "classify", "ink_coverage"]
+__all__ = ["Collision", "CollisionReport", "OverDataCandidate", "classify", "ink_coverage"]
 __version__ = "0.1.0"
