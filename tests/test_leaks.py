@@ -6,7 +6,9 @@ import sys
 
 import pytest
 
-from tessary._core import Collision, classify
+import numpy as np
+
+from tessary._core import Collision, CollisionReport, classify, ink_coverage
 
 BOX = (0.0, 0.0, 10.0, 10.0)
 ROLE, ID = "title-" + "x" * 50, "id-" + "y" * 50
@@ -34,13 +36,32 @@ CALLS = [
     lambda: Collision(*COLLISION[:7], "x"),
     lambda: Collision(*COLLISION, extra=1),
 ]
-WATCHED = [GOOD, BOX, ROLE, ID, *GOOD, COLLISION]
+REPORTED = [Collision(*COLLISION), Collision(*COLLISION[:7], float("nan"))]
+REPORT = CollisionReport(REPORTED)
+BUFFER = np.full((40, 30, 4), 255, np.uint8)
+BUFFER[::3, ::2, 1] = 0
+CALLS += [
+    lambda: CollisionReport(REPORTED).to_json(),
+    lambda: [REPORT.collisions, REPORT.by_type("text_text"), REPORT.total(), REPORT.severity, REPORT.exit_code()],
+    lambda: CollisionReport(REPORTED + [1]),
+    lambda: REPORT.by_type(3),
+    lambda: REPORT.total(1),
+    lambda: ink_coverage(BUFFER, (0, 0, 40, 30), (255, 255, 255)),
+    lambda: ink_coverage(BUFFER[::-1, ::2], (1, 1, 39, 29), (255, 255, 255), 0),
+    lambda: ink_coverage(BUFFER, (0, 0, 40, 30), (255, 255, 256)),
+    lambda: ink_coverage(BUFFER[..., :2], (0, 0, 40, 30), (255, 255, 255)),
+    lambda: ink_coverage(BUFFER, [0, 0, 1, 1], (255, 255, 255)),
+]
+WATCHED = [GOOD, BOX, ROLE, ID, *GOOD, COLLISION, REPORT, *REPORTED, BUFFER]
 
 
 def run(call):
     try:
         result = call()
-    except (TypeError, ValueError, UnicodeEncodeError):
+    except (TypeError, ValueError, OverflowError, UnicodeEncodeError):
+        return
+    except BaseException as failure:  # the internal failure of a buffer without colours
+        assert type(failure).__bases__ == (BaseException,)
         return
     if isinstance(result, tuple):
         for c in result[0]:

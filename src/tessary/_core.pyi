@@ -4,10 +4,10 @@ from typing import final
 import numpy as np
 import numpy.typing as npt
 
-Box = tuple[float, float, float, float]
-TaggedBox = tuple[Box, Box, str, str]
+_Box = tuple[float, float, float, float]
+_TaggedBox = tuple[_Box, _Box, str, str]
 
-__all__: list[str]
+__all__ = ["Collision", "OverDataCandidate", "CollisionReport", "classify", "ink_coverage"]
 
 @final
 class Collision:
@@ -16,10 +16,10 @@ class Collision:
         kind: str,
         a_role: str,
         a_id: str,
-        a_box: Box,
+        a_box: _Box,
         b_role: str,
         b_id: str,
-        b_box: Box,
+        b_box: _Box,
         severity: float,
     ) -> Collision: ...
     @property
@@ -29,13 +29,13 @@ class Collision:
     @property
     def a_id(self) -> str: ...
     @property
-    def a_box(self) -> Box: ...
+    def a_box(self) -> _Box: ...
     @property
     def b_role(self) -> str: ...
     @property
     def b_id(self) -> str: ...
     @property
-    def b_box(self) -> Box: ...
+    def b_box(self) -> _Box: ...
     @property
     def severity(self) -> float: ...
 
@@ -46,11 +46,11 @@ class OverDataCandidate:
     @property
     def decoration_role(self) -> str: ...
     @property
-    def decoration_box(self) -> Box: ...
+    def decoration_box(self) -> _Box: ...
     @property
     def data_id(self) -> str: ...
     @property
-    def data_box(self) -> Box: ...
+    def data_box(self) -> _Box: ...
     @property
     def overlap(self) -> float: ...
 
@@ -69,7 +69,7 @@ class CollisionReport:
     def has_collisions(self) -> bool: ...
 
 def classify(
-    boxes: Sequence[TaggedBox],
+    boxes: Sequence[_TaggedBox],
     overlap_fraction: float | None = None,
     clip_px: float | None = None,
 ) -> tuple[list[Collision], list[OverDataCandidate]]: ...
