@@ -8,8 +8,7 @@ import tessary._core as core
 
 
 def test_namespace_and_docs():
-    assert core.__all__[:2] == ["Collision", "OverDataCandidate"]
-    assert "classify" in core.__all__
+    assert core.__all__ == ["Collision", "OverDataCandidate", "CollisionReport", "classify", "ink_coverage"]
     assert all(hasattr(core, name) for name in core.__all__)
     assert core.__doc__ == ""
     assert core.classify.__text_signature__ == "(boxes, overlap_fraction=None, clip_px=None)"
@@ -29,6 +28,7 @@ def test_reimport_reuses_type_objects():
         assert first is not second
         assert first.Collision is second.Collision
         assert first.OverDataCandidate is second.OverDataCandidate
+        assert first.CollisionReport is second.CollisionReport
         assert second.__all__ == first.__all__, (first.__all__, second.__all__)
         c = second.Collision("k", "r", "i", (0, 0, 1, 1), "r", "i", (0, 0, 1, 1), 1)
         assert isinstance(c, first.Collision)

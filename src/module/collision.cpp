@@ -140,6 +140,23 @@ CollisionRecord collision_record(report::Collision&& collision) {
                            collision.severity};
 }
 
+bool copy_collision(PyObject* object, CollisionRecord& out) {
+    PyTypeObject* type = collision_type();
+    if (type == nullptr) return false;
+    if (!PyObject_TypeCheck(object, type)) {
+        raise_not_instance(object, "Collision");
+        return false;
+    }
+    out = record_of<CollisionRecord>(object);
+    return true;
+}
+
+report::Collision to_report(const CollisionRecord& record) {
+    return report::Collision{report::kind_from_text(record.kind), record.a_role, record.a_id,
+                             record.a_box, record.b_role, record.b_id, record.b_box,
+                             record.severity};
+}
+
 PyObject* new_collision(CollisionRecord&& record) noexcept {
     return new_instance(collision_type(), std::move(record));
 }

@@ -27,6 +27,12 @@ PyTypeObject* candidate_type() noexcept;
 
 CollisionRecord collision_record(report::Collision&& collision);
 
+// A copy of the record of a Python Collision; false with TypeError for any other object.
+bool copy_collision(PyObject* object, CollisionRecord& out);
+
+// Unrecognised kind texts become element_element; nothing is refused.
+report::Collision to_report(const CollisionRecord& record);
+
 PyObject* new_collision(CollisionRecord&& record) noexcept;
 PyObject* new_candidate(rules::OverDataCandidate&& candidate) noexcept;
 

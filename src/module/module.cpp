@@ -2,6 +2,7 @@
 #include "module/args.hpp"
 #include "module/collision.hpp"
 #include "module/functions.hpp"
+#include "module/report.hpp"
 
 namespace tessary::module {
 namespace {
@@ -74,6 +75,7 @@ int exec_module(PyObject* module) noexcept {
         }
         const bool added = add_class(module, "Collision", collision_type) &&
                            add_class(module, "OverDataCandidate", candidate_type) &&
+                           add_class(module, "CollisionReport", report_type) &&
                            add_function(module, classify_method) &&
                            add_function(module, ink_coverage_method);
         return added ? 0 : -1;

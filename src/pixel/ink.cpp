@@ -31,8 +31,9 @@ inline std::uint32_t ink(std::uint8_t red, std::uint8_t green, std::uint8_t blue
 // and RGBA (4), the layouts that renderers produce. An AVX2 clone, chosen at
 // load time where the processor has it, counts about three times as fast.
 template <std::int64_t Step>
-[[gnu::target_clones("avx2", "default")]] std::uint64_t count_packed(const std::uint8_t* pixel, std::uint64_t pixels, Rgb bg,
-                           std::uint8_t tol) noexcept {
+[[gnu::always_inline]] inline std::uint64_t count_packed(const std::uint8_t* pixel,
+                                                         std::uint64_t pixels, Rgb bg,
+                                                         std::uint8_t tol) noexcept {
     std::uint64_t total = 0;
     while (pixels > 0) {
         const std::uint64_t block = std::min(pixels, block_pixels);
@@ -46,6 +47,19 @@ template <std::int64_t Step>
         pixels -= block;
     }
     return total;
+}
+
+// Multiversioned functions cannot be templates, so each layout gets its own.
+[[gnu::target_clones("avx2", "default")]] std::uint64_t count_rgba(const std::uint8_t* pixel,
+                                                                   std::uint64_t pixels, Rgb bg,
+                                                                   std::uint8_t tol) noexcept {
+    return count_packed<4>(pixel, pixels, bg, tol);
+}
+
+[[gnu::target_clones("avx2", "default")]] std::uint64_t count_rgb(const std::uint8_t* pixel,
+                                                                  std::uint64_t pixels, Rgb bg,
+                                                                  std::uint8_t tol) noexcept {
+    return count_packed<3>(pixel, pixels, bg, tol);
 }
 
 // Any other layout: negative, zero or wide strides, planar or transposed views.
@@ -81,10 +95,10 @@ std::uint64_t count_row(const void* context, std::uint64_t row) {
     const std::uint8_t* first = buffer.base + static_cast<std::int64_t>(row) * buffer.row_stride +
                                 static_cast<std::int64_t>(counter.col0) * buffer.col_stride;
     if (buffer.channel_stride == 1 && buffer.col_stride == 4) {
-        return count_packed<4>(first, counter.cols, counter.bg, counter.tol);
+        return count_rgba(first, counter.cols, counter.bg, counter.tol);
     }
     if (buffer.channel_stride == 1 && buffer.col_stride == 3) {
-        return count_packed<3>(first, counter.cols, counter.bg, counter.tol);
+        return count_rgb(first, counter.cols, counter.bg, counter.tol);
     }
     return count_strided(first, counter.cols, buffer.col_stride, buffer.channel_stride, counter.bg,
                          counter.tol);

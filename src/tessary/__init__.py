@@ -6,8 +6,8 @@ annotations may sit on drawn data. :func:`lint` does the same for a
 matplotlib figure.
 """
 
-from tessary._core import Collision, OverDataCandidate, classify, ink_coverage
+from tessary._core import Collision, CollisionReport, OverDataCandidate, classify, ink_coverage
 from tessary.lint import lint  # matplotlib is imported only when lint runs
 
-__all__ = ["Collision", "OverDataCandidate", "classify", "ink_coverage", "lint"]
+__all__ = ["Collision", "CollisionReport", "OverDataCandidate", "classify", "ink_coverage", "lint"]
 __version__ = "0.1.0"
