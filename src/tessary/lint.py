@@ -13,7 +13,7 @@ from collections.abc import Iterable, Iterator
 
 from tessary._core import Collision, classify, ink_coverage
 
-__all__ = ["collect_boxes", "display_to_buffer", "find_collisions", "lint"]
+__all__ = ["collect_boxes", "describe", "display_to_buffer", "find_collisions", "lint", "suppressed"]
 
 Box = tuple[float, float, float, float]
 TaggedBox = tuple[Box, Box, str, str]
@@ -227,7 +227,7 @@ def _collection_box(coll, ax, renderer) -> Box:
     sizes = coll.get_sizes() if hasattr(coll, "get_sizes") else ()
     widths = coll.get_linewidths()
     points = (math.sqrt(float(np.max(sizes))) / 2 if len(sizes) else 0.0) + (float(np.max(widths)) if len(widths) else 0.0)
-    pad = points * coll.get_figure(root=True).dpi / 72.0
+    pad = points * ax.figure.dpi / 72.0
     return (box[0] - pad, box[1] - pad, box[2] + pad, box[3] + pad)
 
 
@@ -387,3 +387,10 @@ def lint(
             ignore=ignore,
         )
     )
+
+
+def describe(collision: Collision) -> str:
+    """One readable line: kind, the two ids and the severity."""
+    if collision.kind == "clipping":
+        return f"clipping         {collision.a_id} is cut off by {collision.severity:.1f} px"
+    return f"{collision.kind:<16} {collision.a_id} / {collision.b_id}: severity {collision.severity:.3f}"
