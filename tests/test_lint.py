@@ -250,3 +250,13 @@ def test_suppressed_matches_either_id():
     c = Collision("text_text", "title", "ax0.title", (0, 0, 1, 1), "suptitle", "fig.suptitle", (0, 0, 1, 1), 0.5)
     assert suppressed(c, ["fig.*"]) and suppressed(c, ["ax?.title"]) and suppressed(c, ["text_text"])
     assert not suppressed(c, ["ax0", "text", "clipping", "*.legend"])
+
+
+@pytest.mark.parametrize(("builder", "code"), [(suptitle_on_title, 1), (legend_on_empty_corner, 0)])
+def test_lint_returns_a_report(make, builder, code):
+    import tessary
+
+    report = tessary.lint(make(builder))
+    assert isinstance(report, tessary.CollisionReport)
+    assert report.exit_code() == code and report.has_collisions is bool(code)
+    assert [c.a_id for c in report.by_type("text_text")] == (["ax0.title"] if code else [])
