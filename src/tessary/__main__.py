@@ -1,0 +1,5 @@
+import sys
+
+from tessary.cli import main
+
+sys.exit(main())
