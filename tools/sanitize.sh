@@ -15,15 +15,18 @@ venv="${TESSARY_SANITIZE_VENV:-/tmp/tessary-sanitize-$kind}"
   -Ccmake.define.TESSARY_SANITIZE="$kind" -Ccmake.build-type=RelWithDebInfo -Cbuild-dir="build/sanitize-$kind" .
 case "$kind" in
   address)
-    runtime="$(g++ -print-file-name=libasan.so)"
+    # libstdc++ is preloaded too: the interpreter is C, and the sanitizer can only
+    # intercept C++ exceptions if the C++ runtime is there when it starts.
+    runtime="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libstdc++.so.6)"
     export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:halt_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     shift || true
     LD_PRELOAD="$runtime" "$venv/bin/python" -m pytest -q -p no:cacheprovider "$@"
     ;;
   thread)
-    runtime="$(g++ -print-file-name=libtsan.so)"
-    export TSAN_OPTIONS="halt_on_error=1:report_signal_unsafe=0"
+    runtime="$(g++ -print-file-name=libtsan.so) $(g++ -print-file-name=libstdc++.so.6)"
+    # die_after_fork=0: the fork tests start a new pool in the child, which TSan refuses by default.
+    export TSAN_OPTIONS="halt_on_error=1:report_signal_unsafe=0:die_after_fork=0"
     shift || true
     LD_PRELOAD="$runtime" "$venv/bin/python" -m pytest -q -p no:cacheprovider -k "thread or pool or fork" "$@"
     ;;
