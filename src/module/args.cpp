@@ -161,27 +161,13 @@ bool to_box(PyObject* object, Box& out) noexcept {
 }
 
 bool fail_argument(const char* name) noexcept {
-    PyObject* type = nullptr;
-    PyObject* value = nullptr;
-    PyObject* traceback = nullptr;
-    PyErr_Fetch(&type, &value, &traceback);
-    PyErr_NormalizeException(&type, &value, &traceback);
-    if (value == nullptr || reinterpret_cast<PyObject*>(Py_TYPE(value)) != PyExc_TypeError) {
-        PyErr_Restore(type, value, traceback);
+    Ref original = fetch_exception();
+    if (!original || reinterpret_cast<PyObject*>(Py_TYPE(original.get())) != PyExc_TypeError) {
+        restore_exception(std::move(original));  // not exactly TypeError: passed on unchanged
         return false;
     }
-    Ref original_type = Ref::steal(type);
-    Ref original = Ref::steal(value);
-    Ref original_traceback = Ref::steal(traceback);
-
     Ref message = Ref::steal(PyUnicode_FromFormat("argument '%s': %S", name, original.get()));
-    if (!message) return false;
-    Ref renamed = Ref::steal(PyObject_CallFunctionObjArgs(PyExc_TypeError, message.get(), nullptr));
-    if (!renamed) return false;
-    if (PyObject* cause = PyException_GetCause(original.get())) {
-        PyException_SetCause(renamed.get(), cause);  // steals `cause`
-    }
-    PyErr_SetObject(PyExc_TypeError, renamed.get());
+    raise_with_cause(PyExc_TypeError, message.get(), Ref::steal(PyException_GetCause(original.get())));
     return false;
 }
 

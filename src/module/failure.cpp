@@ -46,6 +46,34 @@ void raise_internal_failure(std::string_view message) noexcept {
     Py_DECREF(text);
 }
 
+Ref fetch_exception() noexcept {
+    PyObject* type = nullptr;
+    PyObject* value = nullptr;
+    PyObject* traceback = nullptr;
+    PyErr_Fetch(&type, &value, &traceback);
+    PyErr_NormalizeException(&type, &value, &traceback);
+    Ref owned_type = Ref::steal(type);
+    Ref owned_traceback = Ref::steal(traceback);
+    if (value != nullptr && traceback != nullptr) PyException_SetTraceback(value, traceback);
+    return Ref::steal(value);
+}
+
+void restore_exception(Ref exception) noexcept {
+    if (!exception) return;
+    PyObject* type = reinterpret_cast<PyObject*>(Py_TYPE(exception.get()));
+    Py_INCREF(type);
+    PyObject* traceback = PyException_GetTraceback(exception.get());
+    PyErr_Restore(type, exception.release(), traceback);  // steals all three
+}
+
+void raise_with_cause(PyObject* type, PyObject* message, Ref cause) noexcept {
+    if (type == nullptr || message == nullptr) return;
+    Ref failure = Ref::steal(PyObject_CallFunctionObjArgs(type, message, nullptr));
+    if (!failure) return;
+    if (cause) PyException_SetCause(failure.get(), cause.release());  // steals the cause
+    PyErr_SetObject(type, failure.get());
+}
+
 void raise_result_failure() noexcept {
     PyErr_WriteUnraisable(nullptr);
     raise_internal_failure("the interpreter could not create a result container");

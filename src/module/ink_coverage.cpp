@@ -33,26 +33,11 @@ constexpr std::uint8_t default_tol = 8;
 // Raises the internal failure "Failed to access NumPy array API capsule: <error>",
 // with the pending error as its cause.
 [[gnu::cold, gnu::noinline]] bool fail_numpy_api() noexcept {
-    PyObject* type = nullptr;
-    PyObject* value = nullptr;
-    PyObject* traceback = nullptr;
-    PyErr_Fetch(&type, &value, &traceback);
-    PyErr_NormalizeException(&type, &value, &traceback);
-    Ref cause_type = Ref::steal(type);
-    Ref cause = Ref::steal(value);
-    Ref cause_traceback = Ref::steal(traceback);
-    if (cause && cause_traceback) PyException_SetTraceback(cause.get(), cause_traceback.get());
-
-    PyObject* failure_type = internal_failure_type();
-    if (failure_type == nullptr) return false;
+    Ref cause = fetch_exception();
     Ref message = Ref::steal(
         cause ? PyUnicode_FromFormat("Failed to access NumPy array API capsule: %S", cause.get())
               : PyUnicode_FromString("Failed to access NumPy array API capsule"));
-    if (!message) return false;
-    Ref failure = Ref::steal(PyObject_CallFunctionObjArgs(failure_type, message.get(), nullptr));
-    if (!failure) return false;
-    if (cause) PyException_SetCause(failure.get(), cause.release());  // steals the cause
-    PyErr_SetObject(failure_type, failure.get());
+    raise_with_cause(internal_failure_type(), message.get(), std::move(cause));
     return false;
 }
 

@@ -23,24 +23,10 @@ bool add_entry(PyObject* module, PyObject* name, PyObject* value) noexcept {
 }
 
 [[gnu::cold]] void raise_class_failure(const char* class_name) noexcept {
-    PyObject* type = nullptr;
-    PyObject* cause = nullptr;
-    PyObject* traceback = nullptr;
-    PyErr_Fetch(&type, &cause, &traceback);
-    PyErr_NormalizeException(&type, &cause, &traceback);
-    Ref cause_type = Ref::steal(type);
-    Ref cause_traceback = Ref::steal(traceback);
-    Ref failure = Ref::steal(PyObject_CallFunction(
-        PyExc_RuntimeError, "s", (std::string("An error occurred while initializing class ") + class_name).c_str()));
-    if (!failure) {
-        Py_XDECREF(cause);
-        return;
-    }
-    if (cause != nullptr) {
-        if (traceback != nullptr) PyException_SetTraceback(cause, traceback);
-        PyException_SetCause(failure.get(), cause);  // steals `cause`
-    }
-    PyErr_SetObject(PyExc_RuntimeError, failure.get());
+    Ref cause = fetch_exception();
+    Ref message = Ref::steal(
+        PyUnicode_FromFormat("An error occurred while initializing class %s", class_name));
+    raise_with_cause(PyExc_RuntimeError, message.get(), std::move(cause));
 }
 
 bool add_class(PyObject* module, const char* name, PyTypeObject* (*type_of_class)()) noexcept {
