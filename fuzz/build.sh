@@ -16,7 +16,7 @@ CC=clang CXX=clang++ "$venv/bin/python" -m pip install -q --no-build-isolation -
 runtime="$("$venv/bin/python" -c 'import atheris, os; print(os.path.join(atheris.path(), "asan_with_fuzzer.so"))')"
 work="$(mktemp -d)"
 cp fuzz/corpus/* "$work/" 2>/dev/null || true
-export ASAN_OPTIONS="detect_leaks=0:allocator_may_return_null=1"
+export ASAN_OPTIONS="detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=64"
 LD_PRELOAD="$runtime" "$venv/bin/python" fuzz/run.py "$work" fuzz/corpus \
   -max_total_time="$seconds" -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$work/"
 echo "corpus after the run: $work"

@@ -21,7 +21,8 @@ GROUPS = {
 
 
 def positive(d):
-    return 0.0 if math.isnan(d) or d < 0 else d
+    # Clamped at +0.0: an extent or overhang is never negative zero.
+    return d if d > 0 else 0.0
 
 
 def pick(a, b, choose):

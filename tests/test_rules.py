@@ -84,6 +84,7 @@ def pair_severity(p, q, overlap_fraction=0.0):
         ((0, 0, 10, 10), (5, 0, 15, 10), 0.5),
         ((0, 0, 10, 10), (5, 5, 105, 105), 0.25),  # relative to the smaller box
         ((0, 0, 10, 10), (10, 0, 20, 10), 0.0),  # touching along an edge
+        ((-INF, -INF, -0.0, -INF), (0, 0, 25, 30), 0.0),  # width -0.0 clamps to +0.0
         ((0, 0, 10, 10), (20, 20, 30, 30), 0.0),  # disjoint
         ((0, 0, 0, 10), (0, 0, 10, 10), 0.0),  # zero width
         ((10, 10, 0, 0), (0, 0, 10, 10), 0.0),  # inverted
@@ -95,6 +96,7 @@ def pair_severity(p, q, overlap_fraction=0.0):
 )
 def test_overlap_measure(p, q, expected):
     assert pair_severity(p, q) == expected
+    assert math.copysign(1.0, pair_severity(p, q)) == 1.0  # never -0.0
     assert pair_severity(q, p) == expected  # symmetric
 
 
