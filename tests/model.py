@@ -69,3 +69,58 @@ def classify(boxes, overlap_fraction=0.02, clip_px=1.0):
             elif DATA in gp and DECORATION in gq:
                 candidates.append((id_q, role_q, q, id_p, p, measure))
     return collisions + pairs, candidates
+
+
+KINDS = ("text_text", "clipping", "over_data")
+ESCAPES = {'"': '\\"', "\\": "\\\\", "\b": "\\b", "\t": "\\t", "\n": "\\n", "\f": "\\f", "\r": "\\r"}
+
+
+def json_string(text):
+    out = []
+    for ch in text:
+        if ch in ESCAPES:
+            out.append(ESCAPES[ch])
+        elif ord(ch) < 0x20:
+            out.append(f"\\u{ord(ch):04x}")
+        else:
+            out.append(ch)
+    return '"' + "".join(out) + '"'
+
+
+def json_number(x):
+    if math.isnan(x) or math.isinf(x):
+        return "null"
+    sign = "-" if math.copysign(1.0, x) < 0 else ""
+    if x == 0:
+        return sign + "0.0"
+    # repr gives the shortest round-trip digits; only their layout differs.
+    mantissa, _, exp = repr(abs(x)).partition("e")
+    whole, _, frac = mantissa.partition(".")
+    digits = (whole + frac).lstrip("0")
+    e = int(exp or 0) + len(whole) - 1 if whole != "0" else int(exp or 0) - (len(frac) - len(frac.lstrip("0"))) - 1
+    digits = digits.rstrip("0")
+    n = len(digits)
+    if e < -5 or e > 15:
+        body = digits[0] + ("." + digits[1:] if n > 1 else "")
+        return f"{sign}{body}e{'+' if e > 0 else '-'}{abs(e)}"
+    if e >= n - 1:
+        return sign + digits + "0" * (e - n + 1) + ".0"
+    if e >= 0:
+        return sign + digits[: e + 1] + "." + digits[e + 1 :]
+    return sign + "0." + "0" * (-e - 1) + digits
+
+
+def to_json(collisions):
+    """collisions: (kind, a_role, a_id, a_box, b_role, b_id, b_box, severity) tuples."""
+    objects = []
+    for kind, a_role, a_id, a_box, b_role, b_id, b_box, severity in collisions:
+        kind = kind if kind in KINDS else "element_element"
+        box = lambda b: "[" + ",".join(json_number(v) for v in b) + "]"  # noqa: E731
+        objects.append(
+            "{" + ",".join([
+                '"kind":' + json_string(kind), '"a_role":' + json_string(a_role), '"a_id":' + json_string(a_id),
+                '"a_box":' + box(a_box), '"b_role":' + json_string(b_role), '"b_id":' + json_string(b_id),
+                '"b_box":' + box(b_box), '"severity":' + json_number(severity),
+            ]) + "}"
+        )
+    return "[" + ",".join(objects) + "]"

@@ -1,5 +1,6 @@
 """classify against the plain-Python statement of its rules, on hostile inputs."""
 
+import json
 import math
 import struct
 
@@ -8,7 +9,7 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 import model
-from tessary._core import classify
+from tessary._core import Collision, CollisionReport, classify
 
 SPECIAL = st.sampled_from([0.0, -0.0, 1.0, 10.0, math.nan, math.inf, -math.inf, 1e-300, 1e300])
 COORD = st.one_of(st.integers(-20, 20).map(float), SPECIAL, st.floats(allow_nan=True, allow_infinity=True))
@@ -66,3 +67,20 @@ def test_classify_matches_the_model(boxes, overlap_fraction, clip_px):
     ]
     assert same(tuple(got_collisions), tuple(want_collisions))
     assert same(tuple(got_candidates), tuple(want_candidates))
+
+
+FLOAT = st.one_of(st.floats(), SPECIAL, st.integers(0, 2**64 - 1).map(lambda b: struct.unpack("<d", struct.pack("<Q", b))[0]))
+PLAIN_TEXT = st.text(alphabet=st.characters(exclude_categories=["Cs"]), max_size=10)
+COLLISION = st.tuples(
+    st.one_of(st.sampled_from(["text_text", "clipping", "over_data", "element_element", "Clipping", ""]), PLAIN_TEXT),
+    PLAIN_TEXT, PLAIN_TEXT, st.tuples(FLOAT, FLOAT, FLOAT, FLOAT),
+    PLAIN_TEXT, PLAIN_TEXT, st.tuples(FLOAT, FLOAT, FLOAT, FLOAT), FLOAT,
+)
+
+
+@settings(max_examples=400, deadline=None)
+@given(st.lists(COLLISION, max_size=6))
+def test_to_json_matches_the_model(rows):
+    text = CollisionReport([Collision(*row) for row in rows]).to_json()
+    assert text == model.to_json(rows)
+    json.loads(text)
