@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <utility>
+#include <vector>
 
 #include "rules/roles.hpp"
 
@@ -59,6 +62,65 @@ void add_candidate(std::vector<OverDataCandidate>& out, const TaggedBox& decorat
                                     data.bx, overlap});
 }
 
+
+// Roles and areas, worked out once per box rather than once per pair.
+struct Prepared {
+    double area;
+    std::uint8_t groups;
+};
+
+// With a positive threshold and finite boxes whose extents do not overflow, a
+// pair yields a finding only if its intersection has positive width and
+// height: otherwise the measure is exactly 0 (never NaN), which the threshold
+// rejects. Anything else (NaN or non-positive threshold, an infinite or NaN
+// coordinate, an extent too large for a double) keeps the all-pairs loop.
+bool sweep_is_exact(std::span<const TaggedBox> boxes, const Thresholds& thresholds) noexcept {
+    if (!(thresholds.overlap_fraction > 0.0)) return false;
+    if (boxes.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+    for (const TaggedBox& box : boxes) {
+        const Box& b = box.bx;
+        if (!std::isfinite(b.x1 - b.x0) || !std::isfinite(b.y1 - b.y0) || !std::isfinite(b.x0) ||
+            !std::isfinite(b.y0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+using Pair = std::pair<std::uint32_t, std::uint32_t>;
+
+// Every pair (i < j) of boxes with a role in some pair rule and a positive
+// area whose intersection has positive width and height, in the all-pairs
+// loop's order (i, then j). Sort and sweep on x0: a box meets the later ones
+// whose x0 lies before its own x1.
+std::vector<Pair> intersecting_pairs(std::span<const TaggedBox> boxes,
+                                     const std::vector<Prepared>& prepared) {
+    struct Entry {
+        double x0, x1, y0, y1;
+        std::uint32_t index;
+    };
+    std::vector<Entry> entries;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (prepared[i].groups == no_group || !(prepared[i].area > 0.0)) continue;
+        const Box& b = boxes[i].bx;
+        entries.push_back({b.x0, b.x1, b.y0, b.y1, static_cast<std::uint32_t>(i)});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.x0 < b.x0; });
+
+    std::vector<Pair> pairs;
+    for (std::size_t a = 0; a < entries.size(); ++a) {
+        const Entry& p = entries[a];
+        for (std::size_t b = a + 1; b < entries.size() && entries[b].x0 < p.x1; ++b) {
+            const Entry& q = entries[b];
+            if (std::min(p.y1, q.y1) - std::max(p.y0, q.y0) <= 0.0) continue;
+            pairs.push_back(p.index < q.index ? Pair{p.index, q.index} : Pair{q.index, p.index});
+        }
+    }
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+}
+
 }  // namespace
 
 double overlap(const Box& p, const Box& q) noexcept {
@@ -76,36 +138,39 @@ Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds
     }
 
     // Roles and areas are worked out once per box, not once per pair.
-    struct Prepared {
-        double area;
-        std::uint8_t groups;
-    };
     std::vector<Prepared> prepared;
     prepared.reserve(boxes.size());
     for (const TaggedBox& box : boxes) {
         prepared.push_back({area(box.bx), role_groups(box.role)});
     }
 
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const Box& p = boxes[i].bx;
+    // One pair, judged exactly as the all-pairs loop judges it.
+    const auto visit = [&](std::size_t i, std::size_t j) {
         const Prepared mine = prepared[i];
-        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-            const double measure = overlap_with_areas(p, mine.area, boxes[j].bx, prepared[j].area);
-            // NaN on either side compares false and lets the pair through.
-            if (measure < thresholds.overlap_fraction) continue;
+        const double measure =
+            overlap_with_areas(boxes[i].bx, mine.area, boxes[j].bx, prepared[j].area);
+        // NaN on either side compares false and lets the pair through.
+        if (measure < thresholds.overlap_fraction) return;
 
-            const std::uint8_t theirs = prepared[j].groups;
-            if (mine.groups & theirs & text_group) {
-                add_pair(findings.collisions, report::CollisionKind::text_text, boxes[i], boxes[j],
-                         measure);
-            } else if (mine.groups & theirs & element_group) {
-                add_pair(findings.collisions, report::CollisionKind::element_element, boxes[i],
-                         boxes[j], measure);
-            } else if ((mine.groups & decoration_group) && (theirs & data_group)) {
-                add_candidate(findings.candidates, boxes[i], boxes[j], measure);
-            } else if ((mine.groups & data_group) && (theirs & decoration_group)) {
-                add_candidate(findings.candidates, boxes[j], boxes[i], measure);
-            }
+        const std::uint8_t theirs = prepared[j].groups;
+        if (mine.groups & theirs & text_group) {
+            add_pair(findings.collisions, report::CollisionKind::text_text, boxes[i], boxes[j],
+                     measure);
+        } else if (mine.groups & theirs & element_group) {
+            add_pair(findings.collisions, report::CollisionKind::element_element, boxes[i],
+                     boxes[j], measure);
+        } else if ((mine.groups & decoration_group) && (theirs & data_group)) {
+            add_candidate(findings.candidates, boxes[i], boxes[j], measure);
+        } else if ((mine.groups & data_group) && (theirs & decoration_group)) {
+            add_candidate(findings.candidates, boxes[j], boxes[i], measure);
+        }
+    };
+
+    if (sweep_is_exact(boxes, thresholds)) {
+        for (const auto& [i, j] : intersecting_pairs(boxes, prepared)) visit(i, j);
+    } else {
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            for (std::size_t j = i + 1; j < boxes.size(); ++j) visit(i, j);
         }
     }
     return findings;
