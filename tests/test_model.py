@@ -143,3 +143,20 @@ def test_cases_outside_the_intersecting_pairs(p, q, threshold, count):
     boxes = [(p, everywhere, "title", "p"), (q, everywhere, "tick-label", "q")]
     collisions, _ = run_both(boxes, threshold)
     assert len(collisions) == count
+
+
+@settings(max_examples=15, deadline=None)
+@given(st.integers(0, 2**32 - 1), st.sampled_from([(400, 200.0, 3.0, 20.0), (300, 60.0, 0.5, 40.0), (200, 1e6, 1.0, 3e5)]))
+def test_hundreds_of_boxes_in_many_bands_match_the_model(seed, shape):
+    """Enough boxes for the field to be cut in many bands, boxes spanning several."""
+    import random
+
+    count, side, smallest, largest = shape
+    rng = random.Random(seed)
+    roles = sorted(model.GROUPS) + ["other"]
+    boxes = []
+    for k in range(count):
+        x, y = rng.uniform(0, side), rng.uniform(0, side)
+        w, h = rng.uniform(smallest, largest), rng.choice([0.0, rng.uniform(smallest, largest)])
+        boxes.append(((x, y, x + w, y + h), (0.0, 0.0, side, side), rng.choice(roles), str(k)))
+    run_both(boxes, rng.choice([1e-9, 0.02, 0.3]))

@@ -89,36 +89,111 @@ bool sweep_is_exact(std::span<const TaggedBox> boxes, const Thresholds& threshol
 
 using Pair = std::pair<std::uint32_t, std::uint32_t>;
 
+struct Entry {
+    double x0, x1, y0, y1;
+    std::uint32_t index;
+};
+
+// Horizontal bands of equal height over the boxes' y range. Monotone in y, so
+// a box spans the bands from band(y0) to band(y1), and the top edge of any
+// intersection, lying inside both boxes, falls in a band that both span.
+struct Bands {
+    double y_min;
+    double height;
+    std::size_t count;
+
+    std::size_t of(double y) const noexcept {
+        const double at = std::floor((y - y_min) / height);
+        if (!(at > 0.0)) return 0;
+        return at >= static_cast<double>(count - 1) ? count - 1 : static_cast<std::size_t>(at);
+    }
+};
+
+// About this many boxes per band keeps each band's sweep short.
+constexpr std::size_t boxes_per_band = 16;
+// Tall boxes copied into many bands would cost more than they save.
+constexpr std::size_t max_copies_per_box = 4;
+
 // Every pair (i < j) of boxes with a role in some pair rule and a positive
 // area whose intersection has positive width and height, in the all-pairs
-// loop's order (i, then j). Sort and sweep on x0: a box meets the later ones
-// whose x0 lies before its own x1.
+// loop's order (i, then j). Within each band, sort and sweep on x0: a box
+// meets the later ones whose x0 lies before its own x1; a pair seen in several
+// bands is kept only in the band of its intersection's top edge.
 std::vector<Pair> intersecting_pairs(std::span<const TaggedBox> boxes,
                                      const std::vector<Prepared>& prepared) {
-    struct Entry {
-        double x0, x1, y0, y1;
-        std::uint32_t index;
-    };
     std::vector<Entry> entries;
+    double y_min = std::numeric_limits<double>::infinity();
+    double y_max = -y_min;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         if (prepared[i].groups == no_group || !(prepared[i].area > 0.0)) continue;
         const Box& b = boxes[i].bx;
         entries.push_back({b.x0, b.x1, b.y0, b.y1, static_cast<std::uint32_t>(i)});
+        y_min = std::min(y_min, b.y0);
+        y_max = std::max(y_max, b.y1);
     }
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.x0 < b.x0; });
 
-    std::vector<Pair> pairs;
-    for (std::size_t a = 0; a < entries.size(); ++a) {
-        const Entry& p = entries[a];
-        for (std::size_t b = a + 1; b < entries.size() && entries[b].x0 < p.x1; ++b) {
-            const Entry& q = entries[b];
-            if (std::min(p.y1, q.y1) - std::max(p.y0, q.y0) <= 0.0) continue;
-            pairs.push_back(p.index < q.index ? Pair{p.index, q.index} : Pair{q.index, p.index});
+    // Bands about twice the mean box height: most boxes then lie in one or two.
+    double height_sum = 0.0;
+    for (const Entry& e : entries) height_sum += e.y1 - e.y0;
+    const double mean_height = height_sum / static_cast<double>(std::max<std::size_t>(1, entries.size()));
+    const double wanted = std::max((y_max - y_min) / static_cast<double>(std::max<std::size_t>(
+                                                         1, entries.size() / boxes_per_band)),
+                                   2.0 * mean_height);
+    const double count = std::ceil((y_max - y_min) / wanted);
+    Bands bands{y_min, wanted,
+                count >= 1.0 && count < static_cast<double>(entries.size() + 1)
+                    ? static_cast<std::size_t>(count)
+                    : 1};
+    if (!(bands.height > 0.0) || !std::isfinite(bands.height)) bands = {y_min, 1.0, 1};
+    std::size_t copies = 0;
+    for (const Entry& e : entries) copies += bands.of(e.y1) - bands.of(e.y0) + 1;
+    if (copies > max_copies_per_box * entries.size()) bands = {y_min, 1.0, 1};
+
+    // Entries by band, each band in x0 order (filled from the sorted list).
+    std::vector<std::size_t> start(bands.count + 1, 0);
+    for (const Entry& e : entries) {
+        for (std::size_t band = bands.of(e.y0), last = bands.of(e.y1); band <= last; ++band) {
+            ++start[band + 1];
         }
     }
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
+    for (std::size_t band = 0; band < bands.count; ++band) start[band + 1] += start[band];
+    std::vector<Entry> by_band(start.back());
+    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+    for (const Entry& e : entries) {
+        for (std::size_t band = bands.of(e.y0), last = bands.of(e.y1); band <= last; ++band) {
+            by_band[fill[band]++] = e;
+        }
+    }
+
+    std::vector<Pair> pairs;
+    for (std::size_t band = 0; band < bands.count; ++band) {
+        const std::size_t end = start[band + 1];
+        for (std::size_t a = start[band]; a < end; ++a) {
+            const Entry& p = by_band[a];
+            for (std::size_t b = a + 1; b < end && by_band[b].x0 < p.x1; ++b) {
+                const Entry& q = by_band[b];
+                const double top = std::max(p.y0, q.y0);
+                if (std::min(p.y1, q.y1) - top <= 0.0 || bands.of(top) != band) continue;
+                pairs.push_back(p.index < q.index ? Pair{p.index, q.index}
+                                                  : Pair{q.index, p.index});
+            }
+        }
+    }
+    // Into the all-pairs order: grouped by i with a counting pass, then each
+    // group (a box's few neighbours) sorted by j.
+    std::vector<std::size_t> first(boxes.size() + 1, 0);
+    for (const Pair& pair : pairs) ++first[pair.first + 1];
+    for (std::size_t i = 0; i < boxes.size(); ++i) first[i + 1] += first[i];
+    std::vector<Pair> ordered(pairs.size());
+    std::vector<std::size_t> next(first.begin(), first.end() - 1);
+    for (const Pair& pair : pairs) ordered[next[pair.first]++] = pair;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        std::sort(ordered.begin() + static_cast<std::ptrdiff_t>(first[i]),
+                  ordered.begin() + static_cast<std::ptrdiff_t>(first[i + 1]));
+    }
+    return ordered;
 }
 
 }  // namespace
