@@ -242,7 +242,12 @@ Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds
     };
 
     if (sweep_is_exact(boxes, thresholds)) {
-        for (const auto& [i, j] : intersecting_pairs(boxes, prepared)) visit(i, j);
+        const std::vector<Pair> pairs = intersecting_pairs(boxes, prepared);
+        // Room for the most findings there can be: pages of a large reservation
+        // that stays unused are never touched, while regrowth copies every record.
+        findings.collisions.reserve(findings.collisions.size() + pairs.size());
+        findings.candidates.reserve(pairs.size());
+        for (const auto& [i, j] : pairs) visit(i, j);
     } else {
         for (std::size_t i = 0; i < boxes.size(); ++i) {
             for (std::size_t j = i + 1; j < boxes.size(); ++j) visit(i, j);
