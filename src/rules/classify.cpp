@@ -63,8 +63,10 @@ void add_candidate(std::vector<OverDataCandidate>& out, const TaggedBox& decorat
 }
 
 
-// Roles and areas, worked out once per box rather than once per pair.
+// Roles and areas, worked out once per box rather than once per pair, next to
+// a copy of the box: pairs then read one compact array instead of the records.
 struct Prepared {
+    Box bx;
     double area;
     std::uint8_t groups;
 };
@@ -126,7 +128,7 @@ std::vector<Pair> intersecting_pairs(std::span<const TaggedBox> boxes,
     double y_max = -y_min;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         if (prepared[i].groups == no_group || !(prepared[i].area > 0.0)) continue;
-        const Box& b = boxes[i].bx;
+        const Box& b = prepared[i].bx;
         entries.push_back({b.x0, b.x1, b.y0, b.y1, static_cast<std::uint32_t>(i)});
         y_min = std::min(y_min, b.y0);
         y_max = std::max(y_max, b.y1);
@@ -216,14 +218,14 @@ Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds
     std::vector<Prepared> prepared;
     prepared.reserve(boxes.size());
     for (const TaggedBox& box : boxes) {
-        prepared.push_back({area(box.bx), role_groups(box.role)});
+        prepared.push_back({box.bx, area(box.bx), role_groups(box.role)});
     }
 
     // One pair, judged exactly as the all-pairs loop judges it.
     const auto visit = [&](std::size_t i, std::size_t j) {
         const Prepared mine = prepared[i];
         const double measure =
-            overlap_with_areas(boxes[i].bx, mine.area, boxes[j].bx, prepared[j].area);
+            overlap_with_areas(mine.bx, mine.area, prepared[j].bx, prepared[j].area);
         // NaN on either side compares false and lets the pair through.
         if (measure < thresholds.overlap_fraction) return;
 
