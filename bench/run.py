@@ -250,8 +250,25 @@ def ours_conversion(boxes):
     return classify(boxes, 2.0, 1e300)
 
 
+def load_floor():
+    """bench/read_floor.c built for this interpreter, or None without a C compiler."""
+    import ctypes
+    import sysconfig
+    import tempfile
+    here = os.path.dirname(os.path.abspath(__file__))
+    target = os.path.join(tempfile.mkdtemp(), "read_floor.so")
+    done = subprocess.run(["cc", "-O2", "-shared", "-fPIC", "-I", sysconfig.get_paths()["include"],
+                           os.path.join(here, "read_floor.c"), "-o", target], capture_output=True)
+    if done.returncode != 0:
+        return None
+    read = ctypes.PyDLL(target).read_boxes
+    read.argtypes, read.restype = [ctypes.py_object], ctypes.c_double
+    return read
+
+
 def run_classify(reps):
     rows = []
+    floor = load_floor()
     for n, side in ((100, 4000), (1_000, 4000), (10_000, 4000), (100_000, 12_650)):
         boxes = random_boxes(n, side)
         inert = [(bx, clip, "line", id_) for bx, clip, _, id_ in boxes]
@@ -262,17 +279,21 @@ def run_classify(reps):
                 sys.exit(f"classify n={n}: {peer.__name__} disagrees")
         assert ours_conversion(inert) == ([], [])
         k = max(3, min(reps, int(2e5 // n)))
-        t = {"ours": [], "conv": [], "strtree": [], "sweep": []}
+        t = {"ours": [], "conv": [], "strtree": [], "sweep": [], "floor": []}
         for _ in range(k):  # interleaved, so drift hits all alike
             t["ours"] += timed(lambda: ours_classify(boxes), 1)
             t["conv"] += timed(lambda: ours_conversion(inert), 1)
             t["strtree"] += timed(lambda: peer_strtree(boxes), 1)
             t["sweep"] += timed(lambda: peer_sweep(boxes), 1)
+            if floor is not None:
+                t["floor"] += timed(lambda: floor(inert), 1)
         w = f"classify n={n} ({found} pairs)"
         rows.append((w, "tessary", t["ours"], "shapely STRtree+numpy", t["strtree"], False))
         rows.append((w, "tessary", t["ours"], "numpy sort-and-sweep", t["sweep"], False))
         per_box = statistics.median(t["conv"]) / n * 1e9
         rows.append((w, "conversion only", t["conv"], f"({per_box:.0f} ns per box) tessary", t["ours"], True))
+        if floor is not None:
+            rows.append((w, "conversion only", t["conv"], "C API read of the tuples", t["floor"], True))
     return rows
 
 
