@@ -288,3 +288,23 @@ def test_interpreter_lock_is_released_during_the_count():
     worker.join()
     # With the lock held for the count, this thread could not run in between.
     assert any(span[0] < tick < span[1] for tick in ticks)
+
+
+@pytest.mark.parametrize("cols", [15, 16, 17, 31, 48, 100, 257])
+@pytest.mark.parametrize("bg, tol", [(WHITE, 8), ((0, 0, 0), 3), ((0, 128, 255), 0), ((7, 250, 128), 127), ((1, 2, 3), 255)])
+def test_packed_rows_at_every_width_and_band_edge(cols, bg, tol):
+    """Wide rows counted many pixels at a time, then a tail; every channel value
+    one step inside and outside its band, and alpha at its extremes."""
+    rng = np.random.default_rng(cols * 1000 + tol)
+    edges = []
+    for b in bg:
+        low, high = max(b - tol, 0), min(b + tol, 255)
+        edges.append([v for v in (low - 1, low, low + 1, high - 1, high, high + 1, 0, 255) if 0 <= v <= 255])
+    buffer = np.empty((9, cols, 4), np.uint8)
+    for channel in range(3):
+        buffer[..., channel] = rng.choice(edges[channel], size=(9, cols))
+    buffer[..., 3] = rng.choice([0, 1, 254, 255], size=(9, cols))
+    for region in [(0, 0, 9, cols), (1, 1, 8, cols - 1), (4, 0, 5, cols)]:
+        want = reference(buffer, region, bg, tol)
+        assert ink_coverage(buffer, region, bg, tol) == want
+        assert ink_coverage(np.ascontiguousarray(buffer[..., :3]), region, bg, tol) == want

@@ -84,3 +84,97 @@ def test_to_json_matches_the_model(rows):
     text = CollisionReport([Collision(*row) for row in rows]).to_json()
     assert text == model.to_json(rows)
     json.loads(text)
+
+
+def run_both(boxes, overlap_fraction, clip_px=1.0):
+    collisions, candidates = classify(boxes, overlap_fraction, clip_px)
+    got_collisions = [(c.kind, c.a_role, c.a_id, c.a_box, c.b_role, c.b_id, c.b_box, c.severity) for c in collisions]
+    got_candidates = [
+        (d.decoration_id, d.decoration_role, d.decoration_box, d.data_id, d.data_box, d.overlap) for d in candidates
+    ]
+    want_collisions, want_candidates = model.classify(boxes, overlap_fraction, clip_px)
+    assert same(tuple(got_collisions), tuple(want_collisions))
+    assert same(tuple(got_candidates), tuple(want_candidates))
+    return got_collisions, got_candidates
+
+
+# Many finite boxes on a small field with a positive threshold: the case where
+# only intersecting pairs are looked at, with ties in x0, shared edges, equal
+# and zero-area boxes all frequent.
+FIELD = st.integers(0, 30).map(float)
+FINITE_BOX = st.one_of(
+    st.tuples(FIELD, FIELD, FIELD, FIELD),
+    st.tuples(*[st.floats(-50, 50, allow_subnormal=False)] * 4),
+)
+MANY_BOXES = st.lists(st.tuples(FINITE_BOX, GRID_BOX, ROLE, st.sampled_from(["a", "b", "c"])), max_size=60)
+POSITIVE = st.one_of(st.sampled_from([1e-300, 0.02, 0.5, 1.0]), st.floats(1e-9, 1.2))
+
+
+@settings(max_examples=300, deadline=None)
+@given(MANY_BOXES, POSITIVE)
+def test_many_finite_boxes_match_the_model(boxes, overlap_fraction):
+    run_both(boxes, overlap_fraction)
+
+
+@pytest.mark.parametrize(
+    "boxes, count",
+    [
+        # Shared edge or corner: no area in common.
+        ([(0, 0, 10, 10), (10, 0, 20, 10)], 0),
+        ([(0, 0, 10, 10), (0, 10, 10, 20)], 0),
+        ([(0, 0, 10, 10), (10, 10, 20, 20)], 0),
+        # Identical boxes, all pairs of three.
+        ([(0, 0, 10, 10)] * 3, 3),
+        # Same x0, the later one listed first in x.
+        ([(5, 0, 6, 10), (5, 0, 30, 10), (0, 0, 5.5, 10)], 3),
+        # A zero-area box inside a real one, a degenerate line, an inverted box.
+        ([(0, 0, 10, 10), (5, 5, 5, 5), (2, 0, 2, 10), (8, 8, 2, 2)], 0),
+        # Long boxes reaching past many shorter ones sorted before them in x.
+        ([(0, 0, 100, 1), (1, 0, 2, 1), (50, 0, 51, 1), (99, 0, 200, 1)], 3),
+    ],
+)
+def test_boundary_cases(boxes, count):
+    tagged_boxes = [(tuple(map(float, b)), (-1e9, -1e9, 1e9, 1e9), "title", str(k)) for k, b in enumerate(boxes)]
+    collisions, _ = run_both(tagged_boxes, 1e-12)
+    assert len(collisions) == count
+
+
+@pytest.mark.parametrize(
+    "p, q, threshold, count",
+    [
+        # Infinite coordinates or an overflowing extent make the measure of a
+        # disjoint pair NaN, which passes any threshold.
+        ((0.0, -math.inf, 1.0, math.inf), (5.0, -math.inf, 6.0, math.inf), 0.5, 1),
+        ((0.0, -1.5e308, 1.0, 1.5e308), (5.0, -1.5e308, 6.0, 1.5e308), 0.5, 1),
+        # A NaN coordinate is ignored by the measure rather than poisoning it.
+        ((0.0, 0.0, 1.0, 1.0), (0.5, math.nan, 6.0, 1.0), 0.5, 0),
+        ((math.nan, 0.0, 1.0, 1.0), (0.5, 0.0, 6.0, 1.0), 0.5, 0),
+        # A threshold that is zero, negative or NaN lets disjoint pairs through.
+        ((0.0, 0.0, 1.0, 1.0), (500.0, 500.0, 501.0, 501.0), 0.0, 1),
+        ((0.0, 0.0, 1.0, 1.0), (500.0, 500.0, 501.0, 501.0), -1.0, 1),
+        ((0.0, 0.0, 1.0, 1.0), (500.0, 500.0, 501.0, 501.0), math.nan, 1),
+        ((0.0, 0.0, 1.0, 1.0), (500.0, 500.0, 501.0, 501.0), 1e-300, 0),
+    ],
+)
+def test_cases_outside_the_intersecting_pairs(p, q, threshold, count):
+    everywhere = (-math.inf, -math.inf, math.inf, math.inf)
+    boxes = [(p, everywhere, "title", "p"), (q, everywhere, "tick-label", "q")]
+    collisions, _ = run_both(boxes, threshold)
+    assert len(collisions) == count
+
+
+@settings(max_examples=15, deadline=None)
+@given(st.integers(0, 2**32 - 1), st.sampled_from([(400, 200.0, 3.0, 20.0), (300, 60.0, 0.5, 40.0), (200, 1e6, 1.0, 3e5)]))
+def test_hundreds_of_boxes_in_many_bands_match_the_model(seed, shape):
+    """Enough boxes for the field to be cut in many bands, boxes spanning several."""
+    import random
+
+    count, side, smallest, largest = shape
+    rng = random.Random(seed)
+    roles = sorted(model.GROUPS) + ["other"]
+    boxes = []
+    for k in range(count):
+        x, y = rng.uniform(0, side), rng.uniform(0, side)
+        w, h = rng.uniform(smallest, largest), rng.choice([0.0, rng.uniform(smallest, largest)])
+        boxes.append(((x, y, x + w, y + h), (0.0, 0.0, side, side), rng.choice(roles), str(k)))
+    run_both(boxes, rng.choice([1e-9, 0.02, 0.3]))

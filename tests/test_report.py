@@ -197,3 +197,33 @@ def test_reference_counts_on_success_and_failure():
         with pytest.raises(TypeError):
             CollisionReport(bad)
     assert [sys.getrefcount(o) for o in (items, bad, *items)] == before
+
+
+@pytest.mark.parametrize("sizes", [(2000, 1, 0, 300), (0, 5000), (1, 1, 1)])
+def test_to_json_in_sequence_and_across_threads(sizes):
+    """Each text is whole and its own, whatever was written before it and where."""
+    import threading
+
+    def report(n):
+        ids = ["\x00\"\\" * (i % 3) + f"é{i}" for i in range(n)]
+        return CollisionReport([make(a_id=ids[i], severity=i / 7, a_box=(i, -i, i * 1e-6, 1e20)) for i in range(n)])
+
+    def expected(n):
+        return [
+            {"kind": "clipping", "a_role": "legend", "a_id": "\x00\"\\" * (i % 3) + f"é{i}", "a_box": [i, -i, i * 1e-6, 1e20],
+             "b_role": "axes-region", "b_id": "b", "b_box": list(BOX), "severity": i / 7}
+            for i in range(n)
+        ]
+
+    reports = [report(n) for n in sizes]
+    for r, n in zip(reports, sizes):
+        assert json.loads(r.to_json()) == expected(n)
+    texts = {}
+    threads = [threading.Thread(target=lambda k=k: texts.__setitem__(k, [reports[k].to_json() for _ in range(3)]))
+               for k in range(len(sizes))]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    for k, n in enumerate(sizes):
+        assert all(json.loads(text) == expected(n) for text in texts[k])

@@ -5,6 +5,7 @@ namespace {
 
 // A sequence may report any length; this much room is the most we trust it for.
 constexpr Py_ssize_t max_reservation = Py_ssize_t{1} << 16;
+constexpr Py_ssize_t max_exact_reservation = Py_ssize_t{1} << 20;
 
 std::string full_name(const ArgSpec& spec) {
     std::string name;
@@ -198,6 +199,15 @@ bool check_sequence(PyObject* object) noexcept {
 }
 
 std::size_t reservation(PyObject* sequence) noexcept {
+    // The built-in list and tuple report their true length, so they get a
+    // larger cap: enough that a figure's worth of boxes never regrows, small
+    // enough that a huge list whose first item is wrong reserves little.
+    if (PyList_CheckExact(sequence)) {
+        return static_cast<std::size_t>(std::min(PyList_Size(sequence), max_exact_reservation));
+    }
+    if (PyTuple_CheckExact(sequence)) {
+        return static_cast<std::size_t>(std::min(PyTuple_Size(sequence), max_exact_reservation));
+    }
     const Py_ssize_t length = PyObject_Size(sequence);
     if (length < 0) {
         PyErr_Clear();  // the length is only a hint

@@ -67,9 +67,11 @@ bool to_vector(PyObject* sequence, std::vector<T>& out, Convert&& convert) {
     Ref iterator = Ref::steal(PyObject_GetIter(sequence));
     if (!iterator) return false;
     while (Ref item = Ref::steal(PyIter_Next(iterator.get()))) {
-        T value{};
-        if (!convert(item.get(), value)) return false;
-        out.push_back(std::move(value));
+        // Converted in place: records with strings cost a move each otherwise.
+        if (!convert(item.get(), out.emplace_back())) {
+            out.pop_back();
+            return false;
+        }
     }
     return !PyErr_Occurred();
 }

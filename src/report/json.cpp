@@ -51,7 +51,9 @@ void append_box(std::string& out, const Box& box) {
     out.push_back(']');
 }
 
-void append_collision(std::string& out, const Collision& c) {
+}  // namespace
+
+void append_collision(std::string& out, const CollisionView& c) {
     out.append("{\"kind\":");
     append_string(out, kind_name(c.kind));
     out.append(",\"a_role\":");
@@ -71,11 +73,22 @@ void append_collision(std::string& out, const Collision& c) {
     out.push_back('}');
 }
 
-}  // namespace
-
 void append_json_number(std::string& out, double value) {
     if (!std::isfinite(value)) {
         out.append("null");
+        return;
+    }
+    // Most numbers (pixel coordinates, fractions) are written without an
+    // exponent: the shortest round-trip digits in fixed notation are the same
+    // digits, already laid out. A sign, 16 integer digits, a point and up to 17
+    // digits after "0.0000" fit 40 bytes.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-5 && magnitude < 1e16) {
+        char fixed[40];
+        const auto result = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed);
+        const std::string_view text(fixed, static_cast<std::size_t>(result.ptr - fixed));
+        out.append(text);
+        if (text.find('.') == std::string_view::npos) out.append(".0");
         return;
     }
     if (std::signbit(value)) out.push_back('-');
@@ -130,12 +143,13 @@ void append_json_number(std::string& out, double value) {
 std::string Report::to_json() const {
     // Running out of memory propagates: a truncated or empty text would read as a clean figure.
     std::string out;
-    // Most records take a couple of hundred bytes; one reservation avoids regrowth.
-    out.reserve(2 + collisions.size() * 192);
+    out.reserve(2 + collisions.size() * record_reservation);
     out.push_back('[');
     for (std::size_t i = 0; i < collisions.size(); ++i) {
         if (i > 0) out.push_back(',');
-        append_collision(out, collisions[i]);
+        const Collision& c = collisions[i];
+        append_collision(out, CollisionView{c.kind, c.a_role, c.a_id, c.a_box, c.b_role, c.b_id,
+                                            c.b_box, c.severity});
     }
     out.push_back(']');
     return out;

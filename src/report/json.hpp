@@ -1,7 +1,9 @@
 // The report as compact JSON text: one array, one object per collision.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/records.hpp"
@@ -15,6 +17,25 @@ struct Report {
     // valid UTF-8 because they only ever come from Python str objects.
     std::string to_json() const;
 };
+
+// One collision as the writer reads it: the texts are borrowed, so callers
+// holding records of another shape write them without copying.
+struct CollisionView {
+    CollisionKind kind;
+    std::string_view a_role;
+    std::string_view a_id;
+    Box a_box;
+    std::string_view b_role;
+    std::string_view b_id;
+    Box b_box;
+    double severity;
+};
+
+// Keys and punctuation (about 100 bytes) and nine numbers of at most 40.
+inline constexpr std::size_t record_reservation = 100 + 9 * 40;
+
+// One object, without a separating comma.
+void append_collision(std::string& out, const CollisionView& collision);
 
 // Exposed for testing the layout of numbers on its own.
 void append_json_number(std::string& out, double value);
