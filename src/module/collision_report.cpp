@@ -12,8 +12,6 @@ namespace {
 
 using Records = std::vector<CollisionRecord>;
 
-// The largest to_json buffer kept for the next call; bigger ones are freed.
-constexpr std::size_t kept_buffer_bytes = std::size_t{32} << 20;
 
 constexpr const char* report_params[] = {"collisions"};
 constexpr ArgSpec report_spec{"__new__", "CollisionReport", report_params, 1};
@@ -108,18 +106,16 @@ PyObject* report_to_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs
                          PyObject* kwnames) noexcept {
     return guarded<PyObject*>(nullptr, [&]() -> PyObject* {
         if (!bind_nothing(to_json_spec, args, nargs, kwnames)) return nullptr;
-        // Written straight from the held records, with the same writer as Report,
-        // into a buffer kept per thread: first touches of fresh pages cost more
-        // than the writing. Sized up front (texts plus a bound per number) so
-        // that it regrows only for texts full of escapes.
+        // Written straight from the held records, with the same writer as Report.
+        // Sized up front (texts plus a bound per number) so that it regrows only
+        // for texts full of escapes.
         const Records& records = records_of(self);
         std::size_t estimate = 2;
         for (const CollisionRecord& r : records) {
             estimate += report::record_reservation + r.kind.size() + r.a_role.size() +
                         r.a_id.size() + r.b_role.size() + r.b_id.size();
         }
-        thread_local std::string text;
-        text.clear();
+        std::string text;
         text.reserve(estimate);
         text.push_back('[');
         for (std::size_t i = 0; i < records.size(); ++i) {
@@ -131,9 +127,7 @@ PyObject* report_to_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs
                                                                  r.severity});
         }
         text.push_back(']');
-        PyObject* json = PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
-        if (text.capacity() > kept_buffer_bytes) std::string().swap(text);
-        return json;
+        return PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
     });
 }
 
