@@ -115,18 +115,11 @@ PyObject* report_to_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs
             estimate += report::record_reservation + r.kind.size() + r.a_role.size() +
                         r.a_id.size() + r.b_role.size() + r.b_id.size();
         }
-        std::string text;
-        text.reserve(estimate);
-        text.push_back('[');
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (i > 0) text.push_back(',');
+        const std::string text = report::write_array(records.size(), estimate, [&](std::size_t i) {
             const CollisionRecord& r = records[i];
-            report::append_collision(text, report::CollisionView{report::kind_from_text(r.kind),
-                                                                 r.a_role, r.a_id, r.a_box,
-                                                                 r.b_role, r.b_id, r.b_box,
-                                                                 r.severity});
-        }
-        text.push_back(']');
+            return report::CollisionView{report::kind_from_text(r.kind), r.a_role, r.a_id, r.a_box,
+                                         r.b_role, r.b_id, r.b_box, r.severity};
+        });
         return PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
     });
 }

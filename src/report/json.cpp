@@ -141,18 +141,12 @@ void append_json_number(std::string& out, double value) {
 }
 
 std::string Report::to_json() const {
-    // Running out of memory propagates: a truncated or empty text would read as a clean figure.
-    std::string out;
-    out.reserve(2 + collisions.size() * record_reservation);
-    out.push_back('[');
-    for (std::size_t i = 0; i < collisions.size(); ++i) {
-        if (i > 0) out.push_back(',');
-        const Collision& c = collisions[i];
-        append_collision(out, CollisionView{c.kind, c.a_role, c.a_id, c.a_box, c.b_role, c.b_id,
-                                            c.b_box, c.severity});
-    }
-    out.push_back(']');
-    return out;
+    return write_array(collisions.size(), 2 + collisions.size() * record_reservation,
+                       [this](std::size_t i) {
+                           const Collision& c = collisions[i];
+                           return CollisionView{c.kind,   c.a_role, c.a_id, c.a_box,
+                                                c.b_role, c.b_id,   c.b_box, c.severity};
+                       });
 }
 
 }  // namespace tessary::report

@@ -37,6 +37,23 @@ inline constexpr std::size_t record_reservation = 100 + 9 * 40;
 // One object, without a separating comma.
 void append_collision(std::string& out, const CollisionView& collision);
 
+// The whole array: "[", the objects separated by ",", "]". `view_at(i)` gives
+// the i-th of `count` collisions; `reservation` is the expected text size.
+// Running out of memory propagates: a truncated or empty text would read as a
+// clean figure.
+template <class ViewAt>
+std::string write_array(std::size_t count, std::size_t reservation, ViewAt&& view_at) {
+    std::string out;
+    out.reserve(reservation);
+    out.push_back('[');
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) out.push_back(',');
+        append_collision(out, view_at(i));
+    }
+    out.push_back(']');
+    return out;
+}
+
 // Exposed for testing the layout of numbers on its own.
 void append_json_number(std::string& out, double value);
 
