@@ -86,12 +86,16 @@ def test_to_json_matches_the_model(rows):
     json.loads(text)
 
 
+def as_rows(result):
+    collisions, candidates = result
+    return (
+        [(c.kind, c.a_role, c.a_id, c.a_box, c.b_role, c.b_id, c.b_box, c.severity) for c in collisions],
+        [(d.decoration_id, d.decoration_role, d.decoration_box, d.data_id, d.data_box, d.overlap) for d in candidates],
+    )
+
+
 def run_both(boxes, overlap_fraction, clip_px=1.0):
-    collisions, candidates = classify(boxes, overlap_fraction, clip_px)
-    got_collisions = [(c.kind, c.a_role, c.a_id, c.a_box, c.b_role, c.b_id, c.b_box, c.severity) for c in collisions]
-    got_candidates = [
-        (d.decoration_id, d.decoration_role, d.decoration_box, d.data_id, d.data_box, d.overlap) for d in candidates
-    ]
+    got_collisions, got_candidates = as_rows(classify(boxes, overlap_fraction, clip_px))
     want_collisions, want_candidates = model.classify(boxes, overlap_fraction, clip_px)
     assert same(tuple(got_collisions), tuple(want_collisions))
     assert same(tuple(got_candidates), tuple(want_candidates))
@@ -114,6 +118,19 @@ POSITIVE = st.one_of(st.sampled_from([1e-300, 0.02, 0.5, 1.0]), st.floats(1e-9, 
 @given(MANY_BOXES, POSITIVE)
 def test_many_finite_boxes_match_the_model(boxes, overlap_fraction):
     run_both(boxes, overlap_fraction)
+
+
+# One box with infinite corners sends classify down the all-pairs loop and
+# adds no finding: its role is in no rule and its overhang is NaN, read as 0.
+FAR_AWAY = ((math.inf,) * 4, (math.inf,) * 4, "other", "far away")
+
+
+@settings(max_examples=300, deadline=None)
+@given(MANY_BOXES, POSITIVE)
+def test_the_sweep_and_the_all_pairs_loop_agree(boxes, overlap_fraction):
+    swept = as_rows(classify(boxes, overlap_fraction))
+    looped = as_rows(classify(boxes + [FAR_AWAY], overlap_fraction))
+    assert same(tuple(map(tuple, swept)), tuple(map(tuple, looped)))
 
 
 @pytest.mark.parametrize(

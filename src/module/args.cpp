@@ -127,7 +127,8 @@ bool to_double(PyObject* object, double& out) noexcept {
 }
 
 bool to_text(PyObject* object, std::string& out) {
-    if (!PyUnicode_Check(object)) {
+    // The exact-type test is inline; the subclass test is a call in the limited API.
+    if (!PyUnicode_CheckExact(object) && !PyUnicode_Check(object)) {
         raise_not_instance(object, "str");
         return false;
     }
@@ -139,7 +140,7 @@ bool to_text(PyObject* object, std::string& out) {
 }
 
 bool check_tuple(PyObject* object, Py_ssize_t length) noexcept {
-    if (!PyTuple_Check(object)) {
+    if (!PyTuple_CheckExact(object) && !PyTuple_Check(object)) {
         raise_not_instance(object, "tuple");
         return false;
     }

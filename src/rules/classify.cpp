@@ -46,30 +46,79 @@ double overhang(const Box& bx, const Box& clip) noexcept {
 }
 
 void add_clipping(std::vector<report::Collision>& out, const TaggedBox& box, double severity) {
-    out.push_back(report::Collision{report::CollisionKind::clipping, box.role, box.id, box.bx,
-                                    "clip", "clip", box.clip, severity});
+    out.emplace_back(report::CollisionKind::clipping, box.role, box.id, box.bx, "clip", "clip",
+                     box.clip, severity);
 }
 
 void add_pair(std::vector<report::Collision>& out, report::CollisionKind kind,
               const TaggedBox& earlier, const TaggedBox& later, double severity) {
-    out.push_back(report::Collision{kind, earlier.role, earlier.id, earlier.bx, later.role,
-                                    later.id, later.bx, severity});
+    out.emplace_back(kind, earlier.role, earlier.id, earlier.bx, later.role, later.id, later.bx,
+                     severity);
 }
 
 void add_candidate(std::vector<OverDataCandidate>& out, const TaggedBox& decoration,
                    const TaggedBox& data, double overlap) {
-    out.push_back(OverDataCandidate{decoration.id, decoration.role, decoration.bx, data.id,
-                                    data.bx, overlap});
+    out.emplace_back(decoration.id, decoration.role, decoration.bx, data.id, data.bx, overlap);
 }
-
 
 // Roles and areas, worked out once per box rather than once per pair, next to
 // a copy of the box: pairs then read one compact array instead of the records.
 struct Prepared {
     Box bx;
     double area;
+    std::uint32_t index;
     std::uint8_t groups;
 };
+
+Prepared prepare(const TaggedBox& box, std::size_t index) noexcept {
+    return {box.bx, area(box.bx), static_cast<std::uint32_t>(index), role_groups(box.role)};
+}
+
+// What the pair rules make of one pair, the earlier box (in input order) first.
+enum class Verdict : std::uint8_t {
+    none,
+    text_text,
+    element_element,
+    earlier_over_data,  // the earlier box is the decoration
+    later_over_data,
+};
+
+struct Judged {
+    Verdict verdict;
+    double measure;
+};
+
+// The one place where a pair is judged, whichever way it was found.
+Judged judge(const Prepared& earlier, const Prepared& later, double threshold) noexcept {
+    const double measure = overlap_with_areas(earlier.bx, earlier.area, later.bx, later.area);
+    // NaN on either side compares false and lets the pair through.
+    if (measure < threshold) return {Verdict::none, measure};
+    const std::uint8_t mine = earlier.groups;
+    const std::uint8_t theirs = later.groups;
+    if (mine & theirs & text_group) return {Verdict::text_text, measure};
+    if (mine & theirs & element_group) return {Verdict::element_element, measure};
+    if ((mine & decoration_group) && (theirs & data_group)) return {Verdict::earlier_over_data, measure};
+    if ((mine & data_group) && (theirs & decoration_group)) return {Verdict::later_over_data, measure};
+    return {Verdict::none, measure};
+}
+
+void emit(Findings& findings, Verdict verdict, const TaggedBox& earlier, const TaggedBox& later,
+          double measure) {
+    switch (verdict) {
+        case Verdict::none:
+            return;
+        case Verdict::text_text:
+            return add_pair(findings.collisions, report::CollisionKind::text_text, earlier, later,
+                            measure);
+        case Verdict::element_element:
+            return add_pair(findings.collisions, report::CollisionKind::element_element, earlier,
+                            later, measure);
+        case Verdict::earlier_over_data:
+            return add_candidate(findings.candidates, earlier, later, measure);
+        case Verdict::later_over_data:
+            return add_candidate(findings.candidates, later, earlier, measure);
+    }
+}
 
 // With a positive threshold and finite boxes whose extents do not overflow, a
 // pair yields a finding only if its intersection has positive width and
@@ -89,11 +138,12 @@ bool sweep_is_exact(std::span<const TaggedBox> boxes, const Thresholds& threshol
     return true;
 }
 
-using Pair = std::pair<std::uint32_t, std::uint32_t>;
-
-struct Entry {
-    double x0, x1, y0, y1;
-    std::uint32_t index;
+// A pair that yields a finding, as the sweep meets it.
+struct Found {
+    std::uint32_t earlier;
+    std::uint32_t later;
+    double measure;
+    Verdict verdict;
 };
 
 // Horizontal bands of equal height over the boxes' y range. Monotone in y, so
@@ -116,84 +166,98 @@ constexpr std::size_t boxes_per_band = 16;
 // Tall boxes copied into many bands would cost more than they save.
 constexpr std::size_t max_copies_per_box = 4;
 
-// Every pair (i < j) of boxes with a role in some pair rule and a positive
-// area whose intersection has positive width and height, in the all-pairs
-// loop's order (i, then j). Within each band, sort and sweep on x0: a box
-// meets the later ones whose x0 lies before its own x1; a pair seen in several
-// bands is kept only in the band of its intersection's top edge.
-std::vector<Pair> intersecting_pairs(std::span<const TaggedBox> boxes,
-                                     const std::vector<Prepared>& prepared) {
-    std::vector<Entry> entries;
+Bands choose_bands(const std::vector<Prepared>& entries) noexcept {
     double y_min = std::numeric_limits<double>::infinity();
     double y_max = -y_min;
+    double height_sum = 0.0;
+    for (const Prepared& e : entries) {
+        y_min = std::min(y_min, e.bx.y0);
+        y_max = std::max(y_max, e.bx.y1);
+        height_sum += e.bx.y1 - e.bx.y0;
+    }
+    // Bands about twice the mean box height: most boxes then lie in one or two.
+    const std::size_t n = std::max<std::size_t>(1, entries.size());
+    const double mean_height = height_sum / static_cast<double>(n);
+    const double wanted = std::max(
+        (y_max - y_min) / static_cast<double>(std::max<std::size_t>(1, n / boxes_per_band)),
+        2.0 * mean_height);
+    const double count = std::ceil((y_max - y_min) / wanted);
+    const Bands single{y_min, 1.0, 1};
+    if (!(wanted > 0.0) || !std::isfinite(wanted) || !(count >= 1.0) ||
+        !(count < static_cast<double>(n + 1))) {
+        return single;
+    }
+    const Bands bands{y_min, wanted, static_cast<std::size_t>(count)};
+    std::size_t copies = 0;
+    for (const Prepared& e : entries) copies += bands.of(e.bx.y1) - bands.of(e.bx.y0) + 1;
+    return copies > max_copies_per_box * entries.size() ? single : bands;
+}
+
+// Every pair (i < j) of boxes with a role in some pair rule and a positive
+// area that yields a finding, in the all-pairs loop's order (i, then j). Only
+// pairs whose intersection has positive width and height are judged: within
+// each band, sort and sweep on x0, a box meeting the later ones whose x0 lies
+// before its own x1; a pair seen in several bands is judged only in the band
+// of its intersection's top edge.
+std::vector<Found> intersecting_findings(std::span<const TaggedBox> boxes, double threshold) {
+    std::vector<Prepared> entries;
+    entries.reserve(boxes.size());
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        if (prepared[i].groups == no_group || !(prepared[i].area > 0.0)) continue;
-        const Box& b = prepared[i].bx;
-        entries.push_back({b.x0, b.x1, b.y0, b.y1, static_cast<std::uint32_t>(i)});
-        y_min = std::min(y_min, b.y0);
-        y_max = std::max(y_max, b.y1);
+        const Prepared p = prepare(boxes[i], i);
+        if (p.groups != no_group && p.area > 0.0) entries.push_back(p);
     }
     std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.x0 < b.x0; });
-
-    // Bands about twice the mean box height: most boxes then lie in one or two.
-    double height_sum = 0.0;
-    for (const Entry& e : entries) height_sum += e.y1 - e.y0;
-    const double mean_height = height_sum / static_cast<double>(std::max<std::size_t>(1, entries.size()));
-    const double wanted = std::max((y_max - y_min) / static_cast<double>(std::max<std::size_t>(
-                                                         1, entries.size() / boxes_per_band)),
-                                   2.0 * mean_height);
-    const double count = std::ceil((y_max - y_min) / wanted);
-    Bands bands{y_min, wanted,
-                count >= 1.0 && count < static_cast<double>(entries.size() + 1)
-                    ? static_cast<std::size_t>(count)
-                    : 1};
-    if (!(bands.height > 0.0) || !std::isfinite(bands.height)) bands = {y_min, 1.0, 1};
-    std::size_t copies = 0;
-    for (const Entry& e : entries) copies += bands.of(e.y1) - bands.of(e.y0) + 1;
-    if (copies > max_copies_per_box * entries.size()) bands = {y_min, 1.0, 1};
+              [](const Prepared& a, const Prepared& b) { return a.bx.x0 < b.bx.x0; });
+    const Bands bands = choose_bands(entries);
 
     // Entries by band, each band in x0 order (filled from the sorted list).
     std::vector<std::size_t> start(bands.count + 1, 0);
-    for (const Entry& e : entries) {
-        for (std::size_t band = bands.of(e.y0), last = bands.of(e.y1); band <= last; ++band) {
+    for (const Prepared& e : entries) {
+        for (std::size_t band = bands.of(e.bx.y0), last = bands.of(e.bx.y1); band <= last; ++band) {
             ++start[band + 1];
         }
     }
     for (std::size_t band = 0; band < bands.count; ++band) start[band + 1] += start[band];
-    std::vector<Entry> by_band(start.back());
+    std::vector<Prepared> by_band(start.back());
     std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-    for (const Entry& e : entries) {
-        for (std::size_t band = bands.of(e.y0), last = bands.of(e.y1); band <= last; ++band) {
+    for (const Prepared& e : entries) {
+        for (std::size_t band = bands.of(e.bx.y0), last = bands.of(e.bx.y1); band <= last; ++band) {
             by_band[fill[band]++] = e;
         }
     }
+    entries = {};
 
-    std::vector<Pair> pairs;
+    // Judged here, while both boxes are at hand in the band's compact array.
+    std::vector<Found> found;
     for (std::size_t band = 0; band < bands.count; ++band) {
         const std::size_t end = start[band + 1];
         for (std::size_t a = start[band]; a < end; ++a) {
-            const Entry& p = by_band[a];
-            for (std::size_t b = a + 1; b < end && by_band[b].x0 < p.x1; ++b) {
-                const Entry& q = by_band[b];
-                const double top = std::max(p.y0, q.y0);
-                if (std::min(p.y1, q.y1) - top <= 0.0 || bands.of(top) != band) continue;
-                pairs.push_back(p.index < q.index ? Pair{p.index, q.index}
-                                                  : Pair{q.index, p.index});
+            const Prepared& p = by_band[a];
+            for (std::size_t b = a + 1; b < end && by_band[b].bx.x0 < p.bx.x1; ++b) {
+                const Prepared& q = by_band[b];
+                const double top = std::max(p.bx.y0, q.bx.y0);
+                if (std::min(p.bx.y1, q.bx.y1) - top <= 0.0 || bands.of(top) != band) continue;
+                const Prepared& earlier = p.index < q.index ? p : q;
+                const Prepared& later = p.index < q.index ? q : p;
+                const Judged judged = judge(earlier, later, threshold);
+                if (judged.verdict != Verdict::none) {
+                    found.push_back({earlier.index, later.index, judged.measure, judged.verdict});
+                }
             }
         }
     }
-    // Into the all-pairs order: grouped by i with a counting pass, then each
-    // group (a box's few neighbours) sorted by j.
+    // Into the all-pairs order: grouped by the earlier box with a counting
+    // pass, then each group (a box's few neighbours) sorted by the later one.
     std::vector<std::size_t> first(boxes.size() + 1, 0);
-    for (const Pair& pair : pairs) ++first[pair.first + 1];
+    for (const Found& f : found) ++first[f.earlier + 1];
     for (std::size_t i = 0; i < boxes.size(); ++i) first[i + 1] += first[i];
-    std::vector<Pair> ordered(pairs.size());
+    std::vector<Found> ordered(found.size());
     std::vector<std::size_t> next(first.begin(), first.end() - 1);
-    for (const Pair& pair : pairs) ordered[next[pair.first]++] = pair;
+    for (const Found& f : found) ordered[next[f.earlier]++] = f;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         std::sort(ordered.begin() + static_cast<std::ptrdiff_t>(first[i]),
-                  ordered.begin() + static_cast<std::ptrdiff_t>(first[i + 1]));
+                  ordered.begin() + static_cast<std::ptrdiff_t>(first[i + 1]),
+                  [](const Found& a, const Found& b) { return a.later < b.later; });
     }
     return ordered;
 }
@@ -214,45 +278,27 @@ Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds
         }
     }
 
-    // Roles and areas are worked out once per box, not once per pair.
-    std::vector<Prepared> prepared;
-    prepared.reserve(boxes.size());
-    for (const TaggedBox& box : boxes) {
-        prepared.push_back({box.bx, area(box.bx), role_groups(box.role)});
+    if (sweep_is_exact(boxes, thresholds)) {
+        const std::vector<Found> found = intersecting_findings(boxes, thresholds.overlap_fraction);
+        std::size_t candidates = 0;
+        for (const Found& f : found) {
+            candidates += f.verdict == Verdict::earlier_over_data || f.verdict == Verdict::later_over_data;
+        }
+        findings.collisions.reserve(findings.collisions.size() + found.size() - candidates);
+        findings.candidates.reserve(candidates);
+        for (const Found& f : found) {
+            emit(findings, f.verdict, boxes[f.earlier], boxes[f.later], f.measure);
+        }
+        return findings;
     }
 
-    // One pair, judged exactly as the all-pairs loop judges it.
-    const auto visit = [&](std::size_t i, std::size_t j) {
-        const Prepared mine = prepared[i];
-        const double measure =
-            overlap_with_areas(mine.bx, mine.area, prepared[j].bx, prepared[j].area);
-        // NaN on either side compares false and lets the pair through.
-        if (measure < thresholds.overlap_fraction) return;
-
-        const std::uint8_t theirs = prepared[j].groups;
-        if (mine.groups & theirs & text_group) {
-            add_pair(findings.collisions, report::CollisionKind::text_text, boxes[i], boxes[j],
-                     measure);
-        } else if (mine.groups & theirs & element_group) {
-            add_pair(findings.collisions, report::CollisionKind::element_element, boxes[i],
-                     boxes[j], measure);
-        } else if ((mine.groups & decoration_group) && (theirs & data_group)) {
-            add_candidate(findings.candidates, boxes[i], boxes[j], measure);
-        } else if ((mine.groups & data_group) && (theirs & decoration_group)) {
-            add_candidate(findings.candidates, boxes[j], boxes[i], measure);
-        }
-    };
-
-    if (sweep_is_exact(boxes, thresholds)) {
-        const std::vector<Pair> pairs = intersecting_pairs(boxes, prepared);
-        // Room for the most findings there can be: pages of a large reservation
-        // that stays unused are never touched, while regrowth copies every record.
-        findings.collisions.reserve(findings.collisions.size() + pairs.size());
-        findings.candidates.reserve(pairs.size());
-        for (const auto& [i, j] : pairs) visit(i, j);
-    } else {
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            for (std::size_t j = i + 1; j < boxes.size(); ++j) visit(i, j);
+    std::vector<Prepared> prepared;
+    prepared.reserve(boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) prepared.push_back(prepare(boxes[i], i));
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+            const Judged judged = judge(prepared[i], prepared[j], thresholds.overlap_fraction);
+            emit(findings, judged.verdict, boxes[i], boxes[j], judged.measure);
         }
     }
     return findings;
