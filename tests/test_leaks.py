@@ -3,6 +3,7 @@
 import gc
 import os
 import sys
+import tracemalloc
 
 import pytest
 
@@ -86,19 +87,32 @@ def test_reference_counts_are_flat(call):
     assert [sys.getrefcount(obj) for obj in WATCHED] == before
 
 
+def rounds(count):
+    big = GOOD * 40  # 120 boxes: thousands of pair findings per call
+    for _ in range(count):
+        classify(big)
+        for call in CALLS:
+            run(call)
+    gc.collect()
+
+
+def test_python_allocations_reach_a_plateau():
+    tracemalloc.start()
+    try:
+        rounds(20)
+        start = tracemalloc.get_traced_memory()[0]
+        rounds(300)
+        grown = tracemalloc.get_traced_memory()[0] - start
+    finally:
+        tracemalloc.stop()
+    # One Collision object left behind per round would add about 75 KiB.
+    assert grown < 16 * 1024
+
+
 @pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads /proc")
 @pytest.mark.skipif("san" in os.environ.get("LD_PRELOAD", ""), reason="a sanitizer's quarantine keeps freed memory")
 def test_memory_reaches_a_plateau():
-    big = GOOD * 40  # 120 boxes: thousands of pair findings per call
-    for _ in range(20):
-        classify(big)
-        for call in CALLS:
-            run(call)
-    gc.collect()
+    rounds(20)
     start = resident_kib()
-    for _ in range(300):
-        classify(big)
-        for call in CALLS:
-            run(call)
-    gc.collect()
+    rounds(300)
     assert resident_kib() - start < 2048
