@@ -46,19 +46,20 @@ double overhang(const Box& bx, const Box& clip) noexcept {
 }
 
 void add_clipping(std::vector<report::Collision>& out, const TaggedBox& box, double severity) {
-    out.emplace_back(report::CollisionKind::clipping, box.role, box.id, box.bx, "clip", "clip",
-                     box.clip, severity);
+    out.push_back(report::Collision{report::CollisionKind::clipping, box.role, box.id, box.bx,
+                                    "clip", "clip", box.clip, severity});
 }
 
 void add_pair(std::vector<report::Collision>& out, report::CollisionKind kind,
               const TaggedBox& earlier, const TaggedBox& later, double severity) {
-    out.emplace_back(kind, earlier.role, earlier.id, earlier.bx, later.role, later.id, later.bx,
-                     severity);
+    out.push_back(report::Collision{kind, earlier.role, earlier.id, earlier.bx, later.role,
+                                    later.id, later.bx, severity});
 }
 
 void add_candidate(std::vector<OverDataCandidate>& out, const TaggedBox& decoration,
                    const TaggedBox& data, double overlap) {
-    out.emplace_back(decoration.id, decoration.role, decoration.bx, data.id, data.bx, overlap);
+    out.push_back(OverDataCandidate{decoration.id, decoration.role, decoration.bx, data.id,
+                                    data.bx, overlap});
 }
 
 // Roles and areas, worked out once per box rather than once per pair, next to
