@@ -21,7 +21,12 @@ case "$kind" in
     export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:halt_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     shift || true
-    LD_PRELOAD="$runtime" "$venv/bin/python" -m pytest -q -p no:cacheprovider "$@"
+    # This GCC's AddressSanitizer does not hold its allocator's locks across
+    # fork(): a child forked while another thread allocates can wait forever in
+    # malloc (seen once in some thousand forks: a new worker in the child stuck
+    # in operator new). The test runs in the plain and the thread runs.
+    LD_PRELOAD="$runtime" "$venv/bin/python" -m pytest -q -p no:cacheprovider \
+      --deselect tests/test_pool.py::test_pool_works_in_forked_children "$@"
     ;;
   thread)
     runtime="$(g++ -print-file-name=libtsan.so) $(g++ -print-file-name=libstdc++.so.6)"
