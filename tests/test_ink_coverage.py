@@ -1,30 +1,23 @@
 import collections
 import gc
 import re
+import subprocess
 import sys
 import threading
 import time
+from pathlib import Path
 
 import numpy as np
 import pytest
 from hypothesis import given, settings
 from hypothesis import strategies as st
 
+import ink_layouts
+from ink_layouts import MAX64, reference
 from tessary import _core
 from tessary._core import ink_coverage
 
 WHITE = (255, 255, 255)
-MAX64 = 2**64 - 1
-
-
-def reference(buffer, region, bg, tol=8):
-    row0, col0, row1, col1 = region
-    view = buffer[row0:row1, col0:col1, :3].astype(np.int16)
-    area = view.shape[0] * view.shape[1]
-    if area == 0:
-        return 0.0
-    ink = (np.abs(view - np.array(bg, np.int16)) > tol).any(axis=2)
-    return float(np.count_nonzero(ink)) / area
 
 
 def scene(rows=37, cols=29, channels=4, seed=0):
@@ -308,3 +301,42 @@ def test_packed_rows_at_every_width_and_band_edge(cols, bg, tol):
         want = reference(buffer, region, bg, tol)
         assert ink_coverage(buffer, region, bg, tol) == want
         assert ink_coverage(np.ascontiguousarray(buffer[..., :3]), region, bg, tol) == want
+
+
+@pytest.mark.skipif(not sys.platform.startswith("linux"), reason="guard pages through mmap and mprotect")
+@pytest.mark.parametrize("col_stride", [3, 4, 5, 8])
+@pytest.mark.parametrize("channels", [3, 4, 5])
+def test_no_byte_outside_the_pixels_is_read(channels, col_stride):
+    """Every layout, flush against an inaccessible page on either side, in a
+    child process so that a fault fails this case rather than the run."""
+    probe = Path(ink_layouts.__file__)
+    done = subprocess.run([sys.executable, str(probe), str(channels), str(col_stride)],
+                          capture_output=True, text=True, timeout=600)
+    last = done.stdout.strip().splitlines()[-1:]
+    assert done.returncode == 0, f"exit {done.returncode} at {last}\n{done.stderr[-3000:]}"
+    assert last == ["done, 0 mismatches"], done.stdout[-3000:]
+
+
+@pytest.mark.parametrize("channel_stride", [1, 2])
+@pytest.mark.parametrize("col_stride", [3, 4, 5, 8])
+@pytest.mark.parametrize("channels", [3, 4, 5])
+@settings(max_examples=60, deadline=None)
+@given(
+    rows=st.integers(1, 4),
+    cols=st.sampled_from(ink_layouts.WIDTHS),
+    signs=st.tuples(*[st.sampled_from([1, -1])] * 3),
+    region=st.tuples(*[st.integers(0, 105)] * 4),
+    seed=st.integers(0, 2**32 - 1),
+)
+def test_strided_views_of_memory_that_ends_with_them(channels, col_stride, channel_stride, rows, cols, signs, region,
+                                                     seed):
+    """Each view lies in a fresh allocation of exactly its span, so that an
+    instrumented build reports any read past either end."""
+    shape = (rows, cols, channels)
+    strides = tuple(sign * s for sign, s in zip(signs, (cols * col_stride, col_stride, channel_stride)))
+    lowest, highest = ink_layouts.span(shape, strides)
+    rng = np.random.default_rng(seed)
+    memory = np.where(rng.random(highest - lowest + 1) < 0.5, 255, rng.integers(0, 256, highest - lowest + 1))
+    view = ink_layouts.view_of(memory.astype(np.uint8), shape, strides)
+    for region in [region] + ink_layouts.regions(rows, cols):
+        assert ink_coverage(view, region, WHITE, 8) == reference(view, region, WHITE, 8), region
