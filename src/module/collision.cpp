@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
 
 #include "module/args.hpp"
 #include "module/instance.hpp"
@@ -149,12 +150,6 @@ bool copy_collision(PyObject* object, CollisionRecord& out) {
     }
     out = record_of<CollisionRecord>(object);
     return true;
-}
-
-report::Collision to_report(const CollisionRecord& record) {
-    return report::Collision{report::kind_from_text(record.kind), record.a_role, record.a_id,
-                             record.a_box, record.b_role, record.b_id, record.b_box,
-                             record.severity};
 }
 
 PyObject* new_collision(CollisionRecord&& record) noexcept {

@@ -1,25 +1,14 @@
 // The Python classes Collision and OverDataCandidate.
 #pragma once
 
-#include <string>
-
 #include "module/python.hpp"
 #include "rules/records.hpp"
 
 namespace tessary::module {
 
-// What a Python Collision holds: report::Collision with its kind as free text,
-// since Python may build a Collision of any kind.
-struct CollisionRecord {
-    std::string kind;
-    std::string a_role;
-    std::string a_id;
-    Box a_box;
-    std::string b_role;
-    std::string b_id;
-    Box b_box;
-    double severity;
-};
+// What a Python Collision holds: its kind is the text it was given, since
+// Python may build a Collision of any kind.
+using CollisionRecord = report::TextKindCollision;
 
 // Created on first request, then the same object for the life of the process.
 PyTypeObject* collision_type() noexcept;
@@ -29,9 +18,6 @@ CollisionRecord collision_record(report::Collision&& collision);
 
 // A copy of the record of a Python Collision; false with TypeError for any other object.
 bool copy_collision(PyObject* object, CollisionRecord& out);
-
-// Unrecognised kind texts become element_element; nothing is refused.
-report::Collision to_report(const CollisionRecord& record);
 
 PyObject* new_collision(CollisionRecord&& record) noexcept;
 PyObject* new_candidate(rules::OverDataCandidate&& candidate) noexcept;

@@ -1,4 +1,5 @@
 // The Python class CollisionReport: a fixed list of collision copies.
+#include <string>
 #include <vector>
 
 #include "module/args.hpp"
@@ -10,8 +11,9 @@
 namespace tessary::module {
 namespace {
 
+// The held collisions keep their kind texts; the JSON writer maps them.
+using Held = report::TextKindReport;
 using Records = std::vector<CollisionRecord>;
-
 
 constexpr const char* report_params[] = {"collisions"};
 constexpr ArgSpec report_spec{"__new__", "CollisionReport", report_params, 1};
@@ -21,7 +23,7 @@ constexpr ArgSpec total_spec{"total", "CollisionReport", {}, 0};
 constexpr ArgSpec exit_code_spec{"exit_code", "CollisionReport", {}, 0};
 constexpr ArgSpec to_json_spec{"to_json", "CollisionReport", {}, 0};
 
-const Records& records_of(PyObject* self) noexcept { return record_of<Records>(self); }
+const Records& records_of(PyObject* self) noexcept { return record_of<Held>(self).collisions; }
 
 bool bind_nothing(const ArgSpec& spec, PyObject* const* args, Py_ssize_t nargs,
                   PyObject* kwnames) noexcept {
@@ -46,12 +48,12 @@ PyObject* report_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) noexc
     return guarded<PyObject*>(nullptr, [&]() -> PyObject* {
         Bound bound;
         if (!bind(report_spec, args, kwargs, bound)) return nullptr;
-        Records records;
-        if (!to_vector(bound[0], records, copy_collision)) {
+        Held held;
+        if (!to_vector(bound[0], held.collisions, copy_collision)) {
             fail_argument("collisions");
             return nullptr;
         }
-        return new_instance(type, std::move(records));
+        return new_instance(type, std::move(held));
     });
 }
 
@@ -106,20 +108,7 @@ PyObject* report_to_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs
                          PyObject* kwnames) noexcept {
     return guarded<PyObject*>(nullptr, [&]() -> PyObject* {
         if (!bind_nothing(to_json_spec, args, nargs, kwnames)) return nullptr;
-        // Written straight from the held records, with the same writer as Report.
-        // Sized up front (texts plus a bound per number) so that it regrows only
-        // for texts full of escapes.
-        const Records& records = records_of(self);
-        std::size_t estimate = 2;
-        for (const CollisionRecord& r : records) {
-            estimate += report::record_reservation + r.kind.size() + r.a_role.size() +
-                        r.a_id.size() + r.b_role.size() + r.b_id.size();
-        }
-        const std::string text = report::write_array(records.size(), estimate, [&](std::size_t i) {
-            const CollisionRecord& r = records[i];
-            return report::CollisionView{report::kind_from_text(r.kind), r.a_role, r.a_id, r.a_box,
-                                         r.b_role, r.b_id, r.b_box, r.severity};
-        });
+        const std::string text = record_of<Held>(self).to_json();
         return PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
     });
 }
@@ -150,14 +139,14 @@ PyGetSetDef report_fields[] = {
 PyType_Slot report_slots[] = {
     {Py_tp_doc, const_cast<char*>("CollisionReport(collisions)\n--\n\nThe report exposed to Python.")},
     {Py_tp_new, reinterpret_cast<void*>(report_new)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_instance<Records>)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_instance<Held>)},
     {Py_tp_methods, report_methods},
     {Py_tp_getset, report_fields},
     {0, nullptr},
 };
 
 PyType_Spec report_type_spec = {"builtins.CollisionReport",
-                                static_cast<int>(sizeof(Instance<Records>)), 0, Py_TPFLAGS_DEFAULT,
+                                static_cast<int>(sizeof(Instance<Held>)), 0, Py_TPFLAGS_DEFAULT,
                                 report_slots};
 
 PyObject* report_type_object = nullptr;

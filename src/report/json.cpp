@@ -39,23 +39,59 @@ void append_string(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
+// Zero of either sign and the magnitudes from 1e-5 up to 1e16 (exclusive) are
+// written without an exponent; fixed notation with the shortest round-trip
+// digits already lays those out. Everything else takes an exponent.
+void append_number(std::string& out, double value) {
+    if (!std::isfinite(value)) {
+        out.append("null");
+        return;
+    }
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0) {
+        out.append(std::signbit(value) ? "-0.0" : "0.0");
+        return;
+    }
+    if (magnitude >= 1e-5 && magnitude < 1e16) {
+        // A sign, 16 integer digits, a point and up to 17 digits after "0.0000" fit.
+        char fixed[40];
+        const auto result = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed);
+        const std::string_view text(fixed, static_cast<std::size_t>(result.ptr - fixed));
+        out.append(text);
+        if (text.find('.') == std::string_view::npos) out.append(".0");
+        return;
+    }
+    // d[.ddd]e±XX[X]: a sign, at most 17 digits, a point and a five-character
+    // exponent fit. The exponent is written without its leading zero ("1e-06"
+    // becomes "1e-6"), and a positive one keeps its "+".
+    char scientific[32];
+    const auto result =
+        std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific);
+    const std::string_view text(scientific, static_cast<std::size_t>(result.ptr - scientific));
+    const std::size_t exponent_digits = text.find('e') + 2;
+    out.append(text.substr(0, exponent_digits));
+    out.append(text.substr(exponent_digits + (text[exponent_digits] == '0' ? 1 : 0)));
+}
+
 void append_box(std::string& out, const Box& box) {
     out.push_back('[');
-    append_json_number(out, box.x0);
+    append_number(out, box.x0);
     out.push_back(',');
-    append_json_number(out, box.y0);
+    append_number(out, box.y0);
     out.push_back(',');
-    append_json_number(out, box.x1);
+    append_number(out, box.x1);
     out.push_back(',');
-    append_json_number(out, box.y1);
+    append_number(out, box.y1);
     out.push_back(']');
 }
 
-}  // namespace
+CollisionKind kind_of(CollisionKind kind) noexcept { return kind; }
+CollisionKind kind_of(const std::string& text) noexcept { return kind_from_text(text); }
 
-void append_collision(std::string& out, const CollisionView& c) {
+template <class Record>
+void append_collision(std::string& out, const Record& c) {
     out.append("{\"kind\":");
-    append_string(out, kind_name(c.kind));
+    append_string(out, kind_name(kind_of(c.kind)));
     out.append(",\"a_role\":");
     append_string(out, c.a_role);
     out.append(",\"a_id\":");
@@ -69,84 +105,36 @@ void append_collision(std::string& out, const CollisionView& c) {
     out.append(",\"b_box\":");
     append_box(out, c.b_box);
     out.append(",\"severity\":");
-    append_json_number(out, c.severity);
+    append_number(out, c.severity);
     out.push_back('}');
 }
 
-void append_json_number(std::string& out, double value) {
-    if (!std::isfinite(value)) {
-        out.append("null");
-        return;
-    }
-    // Most numbers (pixel coordinates, fractions) are written without an
-    // exponent: the shortest round-trip digits in fixed notation are the same
-    // digits, already laid out. A sign, 16 integer digits, a point and up to 17
-    // digits after "0.0000" fit 40 bytes.
-    const double magnitude = std::fabs(value);
-    if (magnitude >= 1e-5 && magnitude < 1e16) {
-        char fixed[40];
-        const auto result = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed);
-        const std::string_view text(fixed, static_cast<std::size_t>(result.ptr - fixed));
-        out.append(text);
-        if (text.find('.') == std::string_view::npos) out.append(".0");
-        return;
-    }
-    if (std::signbit(value)) out.push_back('-');
-    value = std::fabs(value);
-    if (value == 0.0) {
-        out.append("0.0");
-        return;
-    }
-    // Shortest round-trip digits in the form d[.ddd]e±XX: at most 17 digits,
-    // a point and a five-character exponent, so 32 bytes always suffice.
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t e_at = text.find('e');
-    // The significant digits without the point: d1 then d2...dn.
-    char digit_buffer[20];
-    std::size_t n = 0;
-    digit_buffer[n++] = text[0];
-    for (std::size_t i = 2; i < e_at; ++i) digit_buffer[n++] = text[i];
-    const std::string_view digits(digit_buffer, n);
-    int exponent = 0;
-    const std::size_t exponent_digits = e_at + (text[e_at + 1] == '+' || text[e_at + 1] == '-' ? 2 : 1);
-    std::from_chars(text.data() + exponent_digits, text.data() + text.size(), exponent);
-    if (text[e_at + 1] == '-') exponent = -exponent;
-    const auto count = static_cast<int>(n);
+// Keys, punctuation and the longest kind name (about 100 bytes) and nine
+// numbers of at most 40, besides the record's own texts.
+constexpr std::size_t record_reservation = 100 + 9 * 40;
 
-    if (exponent < -5 || exponent > 15) {
-        out.push_back(digits[0]);
-        if (n > 1) {
-            out.push_back('.');
-            out.append(digits.substr(1));
-        }
-        out.append(exponent > 0 ? "e+" : "e-");
-        out.append(text.substr(exponent_digits + (text[exponent_digits] == '0' ? 1 : 0)));
-    } else if (exponent >= count - 1) {
-        out.append(digits);
-        out.append(static_cast<std::size_t>(exponent - count + 1), '0');
-        out.append(".0");
-    } else if (exponent >= 0) {
-        const auto point = static_cast<std::size_t>(exponent + 1);
-        out.append(digits.substr(0, point));
-        out.push_back('.');
-        out.append(digits.substr(point));
-    } else {
-        out.append("0.");
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out.append(digits);
+}  // namespace
+
+template <class Record>
+std::string BasicReport<Record>::to_json() const {
+    // Sized up front so that the text regrows only for texts full of escapes.
+    std::size_t reservation = 2;
+    for (const Record& c : collisions) {
+        reservation += record_reservation + c.a_role.size() + c.a_id.size() + c.b_role.size() +
+                       c.b_id.size();
     }
+    std::string out;
+    out.reserve(reservation);
+    out.push_back('[');
+    for (std::size_t i = 0; i < collisions.size(); ++i) {
+        if (i > 0) out.push_back(',');
+        append_collision(out, collisions[i]);
+    }
+    out.push_back(']');
+    return out;
 }
 
-std::string Report::to_json() const {
-    return write_array(collisions.size(), 2 + collisions.size() * record_reservation,
-                       [this](std::size_t i) {
-                           const Collision& c = collisions[i];
-                           return CollisionView{c.kind,   c.a_role, c.a_id, c.a_box,
-                                                c.b_role, c.b_id,   c.b_box, c.severity};
-                       });
-}
+template struct BasicReport<Collision>;
+template struct BasicReport<TextKindCollision>;
 
 }  // namespace tessary::report

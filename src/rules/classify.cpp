@@ -265,10 +265,6 @@ std::vector<Found> intersecting_findings(std::span<const TaggedBox> boxes, doubl
 
 }  // namespace
 
-double overlap(const Box& p, const Box& q) noexcept {
-    return overlap_with_areas(p, area(p), q, area(q));
-}
-
 Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds) {
     Findings findings;
 

@@ -16,7 +16,4 @@ struct Findings {
 // NaN and infinities included; they go through the arithmetic unchanged.
 Findings classify(std::span<const TaggedBox> boxes, const Thresholds& thresholds);
 
-// Intersection area over the smaller of the two areas; 0 when that is 0.
-double overlap(const Box& p, const Box& q) noexcept;
-
 }  // namespace tessary::rules

@@ -32,8 +32,12 @@ std::string_view kind_name(CollisionKind kind) noexcept;
 // means element_element, so no kind text is ever refused.
 CollisionKind kind_from_text(std::string_view text) noexcept;
 
-struct Collision {
-    CollisionKind kind;
+// One collision between elements a and b, in the fields' JSON order. The rules
+// produce it with a CollisionKind; a collision built from Python keeps its kind
+// as the free text it was given and maps it only when written.
+template <class Kind>
+struct BasicCollision {
+    Kind kind;
     std::string a_role;
     std::string a_id;
     Box a_box;
@@ -42,6 +46,9 @@ struct Collision {
     Box b_box;
     double severity;
 };
+
+using Collision = BasicCollision<CollisionKind>;
+using TextKindCollision = BasicCollision<std::string>;
 
 }  // namespace tessary::report
 
