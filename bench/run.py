@@ -1,6 +1,6 @@
 """One table: each workload timed with tessary and with a peer in the same run.
 
-    python -m pip install ".[bench]" && python bench/run.py [--quick]
+    python -m pip install ".[bench]" && python bench/run.py [--quick] [--only ink classify to_json]
 
 Every figure is a median over repetitions, with min and max. Our ink count
 runs in its own interpreter per worker count (the pool's size is fixed when it
@@ -11,6 +11,7 @@ we are faster); for the read scan it is ours / scan (how far from memory speed).
 """
 
 import argparse
+import itertools
 import json
 import os
 import random
@@ -25,6 +26,8 @@ HEIGHT, WIDTH = 2160, 3840
 BG, TOL = (255, 255, 255), 8
 REGIONS = {"full": (0, 0, HEIGHT, WIDTH), "500x500": (811, 1703, 1311, 2203)}
 DENSITIES = {"1%": 0.01, "50%": 0.50}
+# The frame as rendered, and the RGB view of it that callers often pass.
+VIEWS = {"rgba": lambda rgba: rgba, "rgb view": lambda rgba: rgba[..., :3]}
 
 
 def frame(density):
@@ -62,6 +65,11 @@ def make_int16(buffer, region):
     return lambda: (np.abs(buffer[r0:r1, c0:c1, :3].astype(np.int16) - bg) > TOL).any(axis=2).mean()
 
 
+def as_rgba(view):
+    """The RGBA pixels under an RGB view of an RGBA frame (alpha is ignored anyway)."""
+    return np.lib.stride_tricks.as_strided(view, view.shape[:2] + (4,), view.strides)
+
+
 def make_wide(buffer, region):
     """Bytes only, with scratch allocated once: a channel is background when
     (v - lo) mod 256 <= hi - lo, alpha always is, and a pixel is background when
@@ -69,7 +77,7 @@ def make_wide(buffer, region):
     one long axis so that NumPy's inner loops are long."""
     r0, c0, r1, c1 = region
     rows, cols = r1 - r0, c1 - c0
-    block = buffer[r0:r1, c0:c1].reshape(rows, cols * 4)  # a view: no copy
+    block = as_rgba(buffer)[r0:r1, c0:c1].reshape(rows, cols * 4)  # a view: no copy
     lo = np.tile(np.array([max(b - TOL, 0) for b in BG] + [0], np.uint8), cols)
     span = np.tile(np.array([min(b + TOL, 255) - max(b - TOL, 0) for b in BG] + [255], np.uint8), cols)
     difference = np.empty(block.shape, np.uint8)
@@ -97,13 +105,13 @@ def make_opencv(buffer, region):
 def make_scan(buffer, region):
     """The fastest plain read of the same bytes that we found (not a coverage)."""
     r0, c0, r1, c1 = region
-    words = buffer[r0:r1, c0:c1].reshape(r1 - r0, (c1 - c0) * 4).view(np.uint64)
+    words = as_rgba(buffer)[r0:r1, c0:c1].reshape(r1 - r0, (c1 - c0) * 4).view(np.uint64)
     return lambda: np.bitwise_or.reduce(words, axis=None)
 
 
 def make_sum(buffer, region):
     r0, c0, r1, c1 = region
-    view = buffer[r0:r1, c0:c1]
+    view = as_rgba(buffer)[r0:r1, c0:c1]
     return lambda: view.sum(dtype=np.uint64)
 
 
@@ -119,9 +127,10 @@ def ink_process(role, calls):
     """Runs in a subprocess: {workload: {contender: [result, times]}}."""
     out = {}
     for dname, density in DENSITIES.items():
-        buffer = frame(density)
-        for rname, region in REGIONS.items():
-            workload = f"{rname} {dname}"
+        rgba = frame(density)
+        for (vname, view), (rname, region) in itertools.product(VIEWS.items(), REGIONS.items()):
+            buffer = view(rgba)
+            workload = f"{rname} {dname}" + ("" if vname == "rgba" else f" {vname}")
             out[workload] = {}
             for name in INK_ROLES[role]:
                 fn = MAKERS[name](buffer, region)
@@ -335,6 +344,8 @@ def main():
     parser.add_argument("--quick", action="store_true", help="fewer repetitions")
     parser.add_argument("--ink-process", help=argparse.SUPPRESS)
     parser.add_argument("--calls", type=int, default=5)
+    parser.add_argument("--only", nargs="+", choices=["ink", "classify", "to_json"],
+                        default=["ink", "classify", "to_json"], help="the workloads to run")
     options = parser.parse_args()
     if options.ink_process:
         print(json.dumps(ink_process(options.ink_process, options.calls)))
@@ -342,7 +353,9 @@ def main():
     rounds, calls, reps = (2, 3, 5) if options.quick else (4, 5, 15)
 
     started = time.perf_counter()
-    rows = run_ink(rounds, calls) + run_classify(reps) + run_to_json(reps)
+    runs = {"ink": lambda: run_ink(rounds, calls), "classify": lambda: run_classify(reps),
+            "to_json": lambda: run_to_json(reps)}
+    rows = [row for name in options.only for row in runs[name]()]
     print(f"{len(os.sched_getaffinity(0))} processors; times in ms: median [min-max]; "
           "ratio = peer / ours (for the read scan and conversion: ours / peer)")
     print(f"{'workload':<34}{'ours':<20}{'median [min-max]':>29}  {'peer':<30}{'median [min-max]':>29}{'ratio':>8}")

@@ -16,14 +16,16 @@ USAGE_ERROR = 2
 
 
 def _parser() -> argparse.ArgumentParser:
+    from tessary.lint import DEFAULT_CLIP_PX, DEFAULT_OVERLAP_FRACTION
+
     parser = argparse.ArgumentParser(prog="tessary", description="Find layout collisions in matplotlib figures.")
     commands = parser.add_subparsers(dest="command", required=True)
     check = commands.add_parser("check", help="run scripts and lint the figures they create")
     check.add_argument("scripts", nargs="+", metavar="SCRIPT.py")
     check.add_argument("--json", action="store_true", help="print the findings as JSON")
     check.add_argument("--annotate", metavar="DIR", type=Path, help="write each figure as PNG with collisions outlined")
-    check.add_argument("--overlap-fraction", type=float, default=0.02, metavar="F")
-    check.add_argument("--clip-px", type=float, default=1.0, metavar="P")
+    check.add_argument("--overlap-fraction", type=float, default=DEFAULT_OVERLAP_FRACTION, metavar="F")
+    check.add_argument("--clip-px", type=float, default=DEFAULT_CLIP_PX, metavar="P")
     check.add_argument("--ink-threshold", type=float, default=None, metavar="T")
     check.add_argument(
         "--ignore", action="append", default=[], metavar="PATTERN", help="collision kind or id glob to silence (repeatable)"

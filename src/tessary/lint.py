@@ -18,6 +18,11 @@ __all__ = ["collect_boxes", "describe", "display_to_buffer", "find_collisions", 
 Box = tuple[float, float, float, float]
 TaggedBox = tuple[Box, Box, str, str]
 
+# The core's own defaults, named here for the keyword defaults and the
+# command line's help.
+DEFAULT_OVERLAP_FRACTION = 0.02
+DEFAULT_CLIP_PX = 1.0
+
 # Share of the covered area that must be data ink before a legend or an
 # annotation counts as sitting on data. Anti-aliased edges of a line that only
 # grazes the box stay well below it; one line run straight through a legend
@@ -332,8 +337,8 @@ def _over_data(fig, candidates, data, threshold: float) -> Iterator[Collision]:
 def find_collisions(
     fig,
     *,
-    overlap_fraction: float = 0.02,
-    clip_px: float = 1.0,
+    overlap_fraction: float = DEFAULT_OVERLAP_FRACTION,
+    clip_px: float = DEFAULT_CLIP_PX,
     ink_threshold: float = DEFAULT_INK_THRESHOLD,
     ignore: Iterable[str] = (),
 ) -> list[Collision]:
@@ -360,8 +365,8 @@ def find_collisions(
 def lint(
     fig,
     *,
-    overlap_fraction: float = 0.02,
-    clip_px: float = 1.0,
+    overlap_fraction: float = DEFAULT_OVERLAP_FRACTION,
+    clip_px: float = DEFAULT_CLIP_PX,
     ink_threshold: float = DEFAULT_INK_THRESHOLD,
     ignore: Iterable[str] = (),
 ):
