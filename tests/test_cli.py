@@ -94,6 +94,34 @@ def test_script_that_raises_exits_two_and_reports_it(tmp_path, capsys):
     assert "bad.py raised" in err and "ValueError: broken data" in err
 
 
+BROKEN_ARTIST = """
+from matplotlib.artist import Artist
+
+class Broken(Artist):
+    def draw(self, renderer):
+        raise RuntimeError("no pixels today")
+
+fig, ax = plt.subplots()
+ax.add_artist(Broken())
+"""
+
+
+def test_figure_that_cannot_be_drawn_is_an_error_not_a_finding(tmp_path, capsys):
+    assert main(["check", script(tmp_path, BROKEN_ARTIST)]) == 2
+    err = capsys.readouterr().err
+    assert "plot.py: figure 1 could not be drawn: RuntimeError: no pixels today" in err
+    assert "Traceback" not in err
+
+
+def test_verbose_names_the_artists_it_skipped(tmp_path, capsys):
+    stamp = "from matplotlib.patches import Rectangle\nfig = plt.figure()\nfig.add_artist(Rectangle((0.1, 0.1), 0.2, 0.2))"
+    path = script(tmp_path, stamp)
+    assert main(["check", path]) == 0
+    assert "skipped" not in capsys.readouterr().err
+    assert main(["check", path, "--verbose"]) == 0
+    assert "tessary: figure 1: skipped fig: Rectangle" in capsys.readouterr().err
+
+
 def test_every_figure_of_every_script_is_checked(tmp_path, capsys):
     two = script(tmp_path, CLEAN + "\n" + SUPTITLE_ON_TITLE, name="two.py")
     one = script(tmp_path, CLEAN, name="one.py")

@@ -14,7 +14,8 @@ import numpy as np  # noqa: E402
 from matplotlib.backends.backend_agg import FigureCanvasAgg  # noqa: E402
 from matplotlib.figure import Figure  # noqa: E402
 
-from tessary.lint import display_to_buffer, find_collisions, suppressed  # noqa: E402
+from tessary.judge import display_to_buffer  # noqa: E402
+from tessary.lint import find_collisions, suppressed  # noqa: E402
 
 
 @pytest.fixture

@@ -7,7 +7,7 @@ matplotlib figure.
 """
 
 from tessary._core import Collision, CollisionReport, OverDataCandidate, classify, ink_coverage
-from tessary.lint import lint  # matplotlib is imported only when lint runs
+from tessary.lint import LintError, lint  # matplotlib is imported only when lint runs
 
-__all__ = ["Collision", "CollisionReport", "OverDataCandidate", "classify", "ink_coverage", "lint"]
+__all__ = ["Collision", "CollisionReport", "LintError", "OverDataCandidate", "classify", "ink_coverage", "lint"]
 __version__ = "0.1.0"

@@ -6,6 +6,7 @@ from __future__ import annotations
 import argparse
 import contextlib
 import json
+import logging
 import os
 import runpy
 import sys
@@ -30,6 +31,7 @@ def _parser() -> argparse.ArgumentParser:
     check.add_argument(
         "--ignore", action="append", default=[], metavar="PATTERN", help="collision kind or id glob to silence (repeatable)"
     )
+    check.add_argument("--verbose", action="store_true", help="name the drawn artists that were skipped")
     return parser
 
 
@@ -84,8 +86,32 @@ def annotate(fig, collisions, path: Path) -> None:
             artist.remove()
 
 
+@contextlib.contextmanager
+def _verbose(on: bool):
+    """With --verbose, the linter's notes (artists it skipped) go to stderr."""
+    if not on:
+        yield
+        return
+    logger = logging.getLogger("tessary")
+    handler = logging.StreamHandler(sys.stderr)
+    handler.setFormatter(logging.Formatter("tessary: %(message)s"))
+    level = logger.level
+    logger.addHandler(handler)
+    logger.setLevel(logging.INFO)
+    try:
+        yield
+    finally:
+        logger.removeHandler(handler)
+        logger.setLevel(level)
+
+
 def check(args) -> int:
-    from tessary.lint import describe, lint
+    with _verbose(args.verbose):
+        return _check(args)
+
+
+def _check(args) -> int:
+    from tessary.lint import LintError, describe, lint
 
     options = {"overlap_fraction": args.overlap_fraction, "clip_px": args.clip_px, "ignore": tuple(args.ignore)}
     if args.ink_threshold is not None:
@@ -107,7 +133,13 @@ def check(args) -> int:
         import matplotlib.pyplot as plt
 
         for number, fig in figures:
-            report = lint(fig, **options)
+            try:
+                report = lint(fig, **options)
+            except LintError as error:
+                print(f"tessary: {script}: {error}", file=sys.stderr)
+                status = USAGE_ERROR
+                plt.close(fig)
+                continue
             status = max(status, report.exit_code())
             results.append((script, number, report))
             if args.annotate is not None:

@@ -1,0 +1,409 @@
+"""The elements of a recorded figure: which drawn artists a reader sees as one
+title, legend, tick label, axes or data series, with a role, a box and an id.
+
+Every primitive was credited to the artist that drew it. It belongs to the
+outermost whole element (legend, table, offset box, text) between that artist
+and its container (figure, subfigure, axes, axis, tick); failing one, to the
+artist directly in the container. :data:`RULES` then names that artist: one
+rule per kind of element, so that supporting a new artist type is one entry.
+"""
+
+from __future__ import annotations
+
+import math
+from collections import Counter
+from collections.abc import Callable, Iterable
+from dataclasses import dataclass, field
+from typing import Any
+
+from matplotlib.axis import Axis, Tick
+from matplotlib.container import BarContainer
+from matplotlib.figure import FigureBase
+from matplotlib.legend import Legend
+from matplotlib.offsetbox import AnnotationBbox, OffsetBox
+from matplotlib.spines import Spine
+from matplotlib.table import Table
+from matplotlib.text import Text
+
+from tessary import _mpl
+from tessary._mpl import AxesBase as Axes
+from tessary.record import Box, Drawn, Primitive, Recording, intersection, union
+
+CONTAINERS = (FigureBase, Axes, Axis, Tick)
+# Drawn as one thing: their parts are not elements of their own.
+WHOLES = (Legend, Table, OffsetBox, AnnotationBbox, Text)
+
+# Labels longer than this are shortened in ids: an id must stay one line.
+LABEL_MAX = 24
+
+
+@dataclass(eq=False)
+class Element:
+    """One thing a reader sees, with everything it drew."""
+
+    role: str
+    ident: str
+    artist: Any  # what the user made: a BarContainer for the bars of one call
+    order: int
+    primitives: list[Primitive] = field(default_factory=list)
+    region: Box | None = None  # axes: where they were drawn, whatever they drew
+    visible_only: bool = False  # data: only the part inside its clip shows
+
+    def box(self) -> Box | None:
+        if self.region is not None:
+            return self.region
+        if self.visible_only:
+            return union(p.visible_box for p in self.primitives)
+        return union(p.box for p in self.primitives if p.box is not None)
+
+    def clip(self, figure_box: Box) -> Box:
+        """What the element may not pass: its clip rectangle when every part of
+        it is clipped, else the figure. Data never counts as clipped."""
+        if self.visible_only:
+            return self.box() or figure_box
+        drawn = [p for p in self.primitives if p.box is not None]
+        if self.region is not None or not drawn or any(p.clip is None for p in drawn):
+            return figure_box
+        return intersection(union(p.clip for p in drawn), figure_box) or figure_box
+
+
+def label(text) -> str:
+    text = " ".join(str(text).split())
+    if len(text) > LABEL_MAX:
+        text = text[: LABEL_MAX - 1] + "…"
+    return "'" + text.replace("'", "’") + "'"
+
+
+def named(artist) -> str:
+    """The artist's legend label, if it has one of its own."""
+    text = artist.get_label() if hasattr(artist, "get_label") else None
+    # matplotlib's placeholder labels ("_child3", "_nolegend_") name nothing.
+    if not text or str(text).startswith("_"):
+        return ""
+    return label(text)
+
+
+def index_of(artist, artists: Iterable) -> int | None:
+    for i, other in enumerate(artists):
+        if other is artist:
+            return i
+    return None
+
+
+class Place:
+    """The container an artist was drawn in, with the names of its elements."""
+
+    def __init__(self, drawn: Drawn, names: Names):
+        self.drawn = drawn
+        self.artist = drawn.artist
+        self.names = names
+
+    @property
+    def prefix(self) -> str:
+        """The id of the container, as element ids start."""
+        return self.names.of(self.drawn)
+
+    def count(self, *key) -> int:
+        """0, 1, 2... for successive elements under one key, in draw order."""
+        return self.names.count((id(self.artist), *key))
+
+    @property
+    def axes(self) -> Drawn:
+        """The axes an axis or tick belongs to."""
+        return next(d for d in self.drawn.chain() if isinstance(d.artist, Axes))
+
+    @property
+    def axis(self):
+        return next(d.artist for d in self.drawn.chain() if isinstance(d.artist, Axis))
+
+
+class Names:
+    """Readable, stable names of containers: ``fig``, ``sf0``, ``ax1``,
+    ``cbar0``, ``ax0.inset[0]``, ``sf1.ax0``."""
+
+    def __init__(self):
+        self._names: dict[int, str] = {}
+        self._counts: Counter = Counter()
+
+    def count(self, key) -> int:
+        n = self._counts[key]
+        self._counts[key] += 1
+        return n
+
+    def of(self, drawn: Drawn) -> str:
+        name = self._names.get(id(drawn.artist))
+        if name is None:
+            name = self._names[id(drawn.artist)] = self._name(drawn)
+        return name
+
+    def prefix(self, figure: Drawn) -> str:
+        """What the names of a figure's axes and subfigures start with."""
+        return "" if figure.parent is None else self.of(figure) + "."
+
+    def _name(self, drawn: Drawn) -> str:
+        artist, parent = drawn.artist, drawn.parent
+        if parent is None:
+            return "fig"
+        if isinstance(artist, FigureBase):
+            return f"{self.prefix(parent)}sf{index_of(artist, parent.artist.subfigs)}"
+        if isinstance(artist, Axes):
+            kind = axes_kind(artist)
+            if isinstance(parent.artist, Axes):
+                siblings = [a for a in parent.artist.child_axes if axes_kind(a) == kind]
+                return f"{self.of(parent)}.{kind}[{index_of(artist, siblings)}]"
+            kind = "cbar" if kind == "cbar" else "ax"
+            siblings = [a for a in parent.artist.axes if (axes_kind(a) == "cbar") == (kind == "cbar")]
+            return f"{self.prefix(parent)}{kind}{index_of(artist, siblings)}"
+        return self.of(parent)
+
+
+def axes_kind(ax) -> str:
+    if _mpl.colorbar_of(ax) is not None:
+        return "cbar"
+    if _mpl.is_secondary_axis(ax):
+        return "secondary"
+    return "inset"
+
+
+# -- the rules: which artist in which container is which element --
+
+def tick_label_name(text, place: Place) -> str:
+    tick, axis = place.artist, place.axis
+    letter = axis.axis_name
+    minor = "_minor" if index_of(tick, axis.minorTicks) is not None else ""
+    side = "" if text is tick.label1 else {"x": "_top", "y": "_right"}.get(letter, "_2")
+    n = place.names.count((id(axis), minor, side))
+    return f"{place.names.of(place.axes)}.{letter}tick{minor}{side}[{n}]{label(text.get_text())}"
+
+
+def axis_text_name(text, place: Place) -> str:
+    axis = place.artist
+    part = "label" if text is axis.label else "offset"
+    return f"{place.names.of(place.axes)}.{axis.axis_name}{part}"
+
+
+def title_name(text, place: Place) -> str:
+    return f"{place.prefix}.{_mpl.axes_titles(place.artist)[id(text)]}"
+
+
+def figure_label_name(text, place: Place) -> str:
+    return f"{place.prefix}.{_mpl.figure_labels(place.artist)[id(text)]}"
+
+
+def legend_name(legend, place: Place) -> str:
+    if isinstance(place.artist, Axes):
+        own = legend is place.artist.get_legend()
+        return f"{place.prefix}.legend" + ("" if own else f"[{place.count('legend') + 1}]")
+    j = index_of(legend, place.artist.legends)
+    return f"{place.prefix}.legend[{place.count('legend') if j is None else j}]"
+
+
+def table_name(table, place: Place) -> str:
+    n = place.count("table")
+    return f"{place.prefix}.table" + (f"[{n}]" if n else "")
+
+
+def offsetbox_name(box, place: Place) -> str:
+    return f"{place.prefix}.offsetbox[{place.count('offsetbox')}]"
+
+
+def text_name(text, place: Place) -> str:
+    if isinstance(place.artist, Axes):
+        j = index_of(text, place.artist.texts)
+        kind = "annotation"
+    else:
+        own = _mpl.figure_labels(place.artist)
+        j = index_of(text, [t for t in place.artist.texts if id(t) not in own])
+        kind = "text"
+    return f"{place.prefix}.{kind}[{place.count(kind) if j is None else j}]{label(text.get_text())}"
+
+
+DATA_LISTS = (("line", "lines"), ("collection", "collections"), ("image", "images"), ("patch", "patches"))
+
+
+def data_kind(artist, ax) -> tuple[str, int] | None:
+    for kind, attribute in DATA_LISTS:
+        j = index_of(artist, getattr(ax, attribute))
+        if j is not None:
+            return kind, j
+    return None
+
+
+def data_name(artist, place: Place) -> str:
+    kind, j = data_kind(artist, place.artist)
+    return f"{place.prefix}.{kind}[{j}]{named(artist)}"
+
+
+def in_plain_axes(artist, place: Place) -> bool:
+    return isinstance(place.artist, Axes) and _mpl.colorbar_of(place.artist) is None
+
+
+def is_data(artist, place: Place) -> bool:
+    return in_plain_axes(artist, place) and data_kind(artist, place.artist) is not None
+
+
+def is_furniture(artist, place: Place) -> bool:
+    """What every figure draws around its elements: axis lines, tick marks,
+    gridlines, spines, backgrounds, 3D panes, a colour bar's insides."""
+    container = place.artist
+    if isinstance(container, (Axis, Tick)) or isinstance(artist, Spine):
+        return True
+    if isinstance(container, FigureBase):
+        return artist is container.patch
+    if artist is container.patch or _mpl.colorbar_of(container) is not None:
+        return True
+    # Drawn by the axes itself (3D panes and grids) rather than added to it.
+    return not any(index_of(artist, getattr(container, a)) is not None
+                   for a in ("lines", "collections", "images", "patches", "texts", "artists", "tables"))
+
+
+@dataclass(frozen=True)
+class Rule:
+    matches: Callable[[Any, Place], bool]
+    role: str | None  # None: drawn, but not an element
+    name: Callable[[Any, Place], str] | None = None
+    visible_only: bool = False
+
+
+def _is(kind, container=object, test=lambda artist, place: True):
+    return lambda artist, place: isinstance(artist, kind) and isinstance(place.artist, container) and test(artist, place)
+
+
+RULES: list[Rule] = [
+    Rule(_is(Text, Tick, lambda t, p: t is p.artist.label1 or t is p.artist.label2), "tick-label", tick_label_name),
+    Rule(_is(Text, Axis, lambda t, p: t is p.artist.label), "axis-label", axis_text_name),
+    Rule(_is(Text, Axis, lambda t, p: t is p.artist.offsetText), "tick-label", axis_text_name),
+    Rule(_is(Text, Axes, lambda t, p: id(t) in _mpl.axes_titles(p.artist)), "title", title_name),
+    Rule(_is(Text, FigureBase, lambda t, p: _mpl.figure_labels(p.artist).get(id(t)) == "suptitle"), "suptitle",
+         figure_label_name),
+    Rule(_is(Text, FigureBase, lambda t, p: id(t) in _mpl.figure_labels(p.artist)), "axis-label", figure_label_name),
+    Rule(_is(Legend), "legend", legend_name),
+    Rule(_is(Table), "annotation", table_name),
+    Rule(_is((OffsetBox, AnnotationBbox)), "annotation", offsetbox_name),
+    Rule(_is(Text, (Axes, FigureBase), lambda t, p: in_plain_axes(t, p) or isinstance(p.artist, FigureBase)),
+         "annotation", text_name),
+    Rule(is_data, "data-artist", data_name, visible_only=True),
+    Rule(is_furniture, None),
+]
+
+
+def rule_for(artist, place: Place) -> Rule | None:
+    return next((rule for rule in RULES if rule.matches(artist, place)), None)
+
+
+def owner(drawn: Drawn) -> tuple[Drawn, Drawn] | None:
+    """The artist a primitive of ``drawn`` belongs to, and its container;
+    None for a container's own primitives."""
+    inside: list[Drawn] = []
+    for d in drawn.chain():
+        if isinstance(d.artist, CONTAINERS):
+            if not inside:
+                return None
+            wholes = [w for w in inside if isinstance(w.artist, WHOLES)]
+            return (wholes[-1] if wholes else inside[-1]), d
+        inside.append(d)
+    return None
+
+
+def counts_for(whole, part) -> bool:
+    """An annotation's arrow points at something; it is not part of the text."""
+    return part is not getattr(whole, "arrow_patch", None)
+
+
+@dataclass
+class Elements:
+    elements: list[Element]
+    skipped: list[str]  # artists drawn but not understood, for --verbose
+
+
+def elements(recording: Recording) -> Elements:
+    return _Collector(recording).collect()
+
+
+class _Collector:
+    def __init__(self, recording: Recording):
+        self.recording = recording
+        self.names = Names()
+        self.bars = _bar_groups(recording)
+        self.by_artist: dict[int, Element | None] = {}  # None: drawn, but not an element
+        self.skipped: list[str] = []
+
+    def collect(self) -> Elements:
+        for drawn in self.recording:
+            if isinstance(drawn.artist, Axes):
+                self.by_artist[id(drawn.artist)] = Element(_axes_role(drawn, self.recording), self.names.of(drawn),
+                                                           drawn.artist, drawn.order, region=drawn.region)
+            if not drawn.primitives:
+                continue
+            try:
+                self._credit(drawn)
+            except Exception as error:  # noqa: BLE001 - one odd artist must not stop the lint
+                self.skipped.append(f"{type(drawn.artist).__name__}: could not be analysed "
+                                    f"({type(error).__name__}: {error})")
+        unique = {id(e): e for e in self.by_artist.values() if e is not None}
+        ordered = sorted(unique.values(), key=lambda e: e.order)
+        return Elements([e for e in ordered if _has_box(e)], self.skipped)
+
+    def _credit(self, drawn: Drawn) -> None:
+        """Adds the primitives of ``drawn`` to the element they belong to."""
+        resolved = owner(drawn)
+        if resolved is None:
+            return
+        whole, container = resolved
+        if whole is not drawn and not counts_for(whole.artist, drawn.artist):
+            return
+        if id(whole.artist) not in self.by_artist:
+            self.by_artist[id(whole.artist)] = self._element_for(whole, container)
+        element = self.by_artist[id(whole.artist)]
+        if element is not None:
+            element.primitives.extend(drawn.primitives)
+
+    def _element_for(self, whole: Drawn, container: Drawn) -> Element | None:
+        place = Place(container, self.names)
+        rule = rule_for(whole.artist, place)
+        if rule is None:
+            self.skipped.append(f"{place.prefix}: {type(whole.artist).__name__}")
+            return None
+        if rule.role is None:
+            return None
+        group = self.bars.get(id(whole.artist)) if rule.visible_only else None
+        if group is None:
+            return Element(rule.role, rule.name(whole.artist, place), whole.artist, whole.order,
+                           visible_only=rule.visible_only)
+        bars, j = group
+        if id(bars) not in self.by_artist:
+            self.by_artist[id(bars)] = Element(rule.role, f"{place.prefix}.bars[{j}]{named(bars)}", bars,
+                                               whole.order, visible_only=True)
+        return self.by_artist[id(bars)]
+
+
+def _has_box(element: Element) -> bool:
+    box = element.box()
+    return box is not None and all(math.isfinite(v) for v in box)
+
+
+def _bar_groups(recording: Recording) -> dict[int, tuple[BarContainer, int]]:
+    """The bars of one bar call are one data element: patch id -> (container, index)."""
+    groups: dict[int, tuple[BarContainer, int]] = {}
+    for drawn in recording:
+        if isinstance(drawn.artist, Axes):
+            bar_containers = [c for c in drawn.artist.containers if isinstance(c, BarContainer)]
+            for j, container in enumerate(bar_containers):
+                for patch in container.patches:
+                    groups[id(patch)] = (container, j)
+    return groups
+
+
+def _axes_role(drawn: Drawn, recording: Recording) -> str:
+    """Axes regions are layout elements, except where overlap is their point:
+    an inset or secondary axes inside its parent, and twins on their host."""
+    if isinstance(drawn.parent.artist, Axes):
+        return "inset"
+    if _mpl.colorbar_of(drawn.artist) is not None:
+        return "colorbar"
+    for other in recording:
+        if other is drawn:
+            break
+        if isinstance(other.artist, Axes) and other.parent is drawn.parent and other.region == drawn.region:
+            return "twin"
+    return "axes-region"

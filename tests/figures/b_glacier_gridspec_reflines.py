@@ -1,0 +1,33 @@
+"""Clean: a mixed-size gridspec of glacier mass-balance panels with axhline/axvline reference lines."""
+import matplotlib.pyplot as plt
+import numpy as np
+
+rng = np.random.default_rng(40)
+years = np.arange(1960, 2024)
+balance = -0.1 - 0.012 * (years - 1960) + rng.normal(0, 0.35, years.size)
+elev = np.linspace(2400, 3600, 25)
+b_elev = 0.006 * (elev - 3050) + rng.normal(0, 0.15, elev.size)
+
+fig = plt.figure(figsize=(10, 6), layout="constrained")
+gs = fig.add_gridspec(2, 3)
+ax_ts = fig.add_subplot(gs[0, :])
+ax_cum = fig.add_subplot(gs[1, :2])
+ax_el = fig.add_subplot(gs[1, 2])
+ax_ts.bar(years, balance, color=np.where(balance < 0, "tab:red", "tab:blue"))
+ax_ts.axhline(0, color="k", lw=0.8)
+ax_ts.set_ylabel("Annual balance (m w.e.)")
+ax_ts.set_title("Annual mass balance")
+ax_cum.plot(years, np.cumsum(balance), color="k")
+ax_cum.axvline(1990, color="0.5", ls="--", lw=1)
+ax_cum.set_xlabel("Year")
+ax_cum.set_ylabel("Cumulative (m w.e.)")
+ax_cum.set_title("Cumulative balance")
+ax_el.plot(b_elev, elev, "o-", ms=3)
+ax_el.axvline(0, color="k", lw=0.8)
+ax_el.axhline(3050, color="tab:orange", ls=":", label="ELA")
+ax_el.set_xlabel("Balance (m w.e.)")
+ax_el.set_ylabel("Elevation (m)")
+ax_el.set_title("Balance profile, 2023")
+ax_el.legend(loc="upper left")
+fig.suptitle("Glacier G-4 mass-balance record")
+plt.show()

@@ -1,0 +1,80 @@
+"""The corpus: realistic figure scripts in tests/figures, each linted the way
+`tessary check` lints it, in a child process of its own (so that one script's
+styles, imports or library warnings cannot reach another). Every script's
+findings must be exactly those that tests/figures/expected.txt names."""
+
+import json
+import os
+import subprocess
+import sys
+from concurrent.futures import ThreadPoolExecutor
+from pathlib import Path
+
+import pytest
+
+pytest.importorskip("matplotlib")
+pytest.importorskip("seaborn")
+pytest.importorskip("pandas")
+
+CORPUS = Path(__file__).resolve().parent / "figures"
+TABLE = CORPUS / "expected.txt"
+SCRIPTS = sorted(p.name for p in CORPUS.glob("*.py"))
+
+
+def read_table():
+    """{script: set of (kind, a_id, b_id)} and {script: reason} for the scripts
+    that only later work gets right."""
+    expected, later = {}, {}
+    for number, line in enumerate(TABLE.read_text(encoding="utf-8").splitlines(), 1):
+        if not line.strip() or line.startswith("#"):
+            continue
+        script, *fields = (field.strip() for field in line.split("|"))
+        findings = expected.setdefault(script, set())
+        if fields == ["clean"]:
+            continue
+        if fields[0] == "later":
+            later[script] = fields[1]
+        elif len(fields) == 3:
+            findings.add(tuple(fields))
+        else:
+            raise ValueError(f"{TABLE.name}:{number}: expected 'script | kind | a_id | b_id', got {line!r}")
+    return expected, later
+
+
+EXPECTED, LATER = read_table()
+
+
+def lint_script(name):
+    done = subprocess.run(
+        [sys.executable, "-m", "tessary", "check", "--json", str(CORPUS / name)],
+        capture_output=True, text=True, timeout=300, env={**os.environ, "PYTHONWARNINGS": "ignore"},
+    )
+    if done.returncode not in (0, 1):
+        return f"exit {done.returncode}:\n{done.stderr[-3000:]}"
+    figures = json.loads(done.stdout)
+    prefix = len(figures) > 1  # the figure number tells findings apart only where there are several
+    return {
+        (c["kind"], f"fig{f['figure']}:" * prefix + c["a_id"], f"fig{f['figure']}:" * prefix + c["b_id"])
+        for f in figures for c in f["collisions"]
+    }
+
+
+@pytest.fixture(scope="session")
+def linted():
+    with ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        return dict(zip(SCRIPTS, pool.map(lint_script, SCRIPTS)))
+
+
+def test_the_table_names_every_script_and_nothing_else():
+    assert sorted(EXPECTED) == SCRIPTS
+
+
+@pytest.mark.parametrize(
+    "script",
+    [pytest.param(s, marks=pytest.mark.xfail(reason=LATER[s], strict=True)) if s in LATER else s for s in SCRIPTS],
+)
+def test_findings_are_exactly_the_planted_defects(script, linted):
+    found = linted[script]
+    assert not isinstance(found, str), found
+    want = EXPECTED[script]
+    assert (sorted(found - want), sorted(want - found)) == ([], []), "(unexpected, missing)"
