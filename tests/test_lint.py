@@ -194,8 +194,8 @@ def test_clean_figure_has_no_collision(make, builder):
 def test_figure_without_pyplot_canvas_is_linted_and_left_as_it_was():
     fig = Figure()
     ax = fig.subplots()
-    ax.set_title("a")
-    fig.suptitle("b", y=0.9)
+    ax.set_title("axes title")
+    fig.suptitle("figure title", y=0.9)
     canvas = fig.canvas
     assert ("text_text", "ax0.title", "fig.suptitle") in found(find_collisions(fig))
     assert fig.canvas is canvas

@@ -21,6 +21,7 @@ from matplotlib.container import BarContainer
 from matplotlib.figure import FigureBase
 from matplotlib.legend import Legend
 from matplotlib.offsetbox import AnnotationBbox, OffsetBox
+from matplotlib.patches import Arrow, Ellipse, FancyArrow, FancyArrowPatch, FancyBboxPatch, Patch, Rectangle, Wedge
 from matplotlib.spines import Spine
 from matplotlib.table import Table
 from matplotlib.text import Text
@@ -48,6 +49,8 @@ class Element:
     primitives: list[Primitive] = field(default_factory=list)
     region: Box | None = None  # axes: where they were drawn, whatever they drew
     visible_only: bool = False  # data: only the part inside its clip shows
+    # The axes the element lies in, innermost first, by id; an axes lists itself first.
+    within: tuple[int, ...] = ()
 
     def box(self) -> Box | None:
         if self.region is not None:
@@ -242,6 +245,25 @@ def is_data(artist, place: Place) -> bool:
     return in_plain_axes(artist, place) and data_kind(artist, place.artist) is not None
 
 
+# Shapes drawn around or pointing at something; unfilled, they mark data rather than show it.
+MARKING_SHAPES = (Ellipse, Rectangle, FancyBboxPatch, FancyArrowPatch, FancyArrow, Arrow)
+
+
+def is_decoration(artist, place: Place) -> bool:
+    """Reference lines and spans (``axhline``, ``axvspan``: placed across the
+    axes, not by the data) and unfilled marking shapes (a callout circle) are
+    drawn among the data but are not data."""
+    if not in_plain_axes(artist, place):
+        return False
+    ax = place.artist
+    transform = artist.get_transform()
+    if transform is ax.get_xaxis_transform(which="grid") or transform is ax.get_yaxis_transform(which="grid"):
+        return True
+    in_bar_call = any(artist is p for c in ax.containers if isinstance(c, BarContainer) for p in c.patches)
+    unfilled = isinstance(artist, Patch) and (not artist.get_fill() or artist.get_facecolor()[3] == 0)
+    return isinstance(artist, MARKING_SHAPES) and unfilled and not in_bar_call
+
+
 def is_furniture(artist, place: Place) -> bool:
     """What every figure draws around its elements: axis lines, tick marks,
     gridlines, spines, backgrounds, 3D panes, a colour bar's insides."""
@@ -282,6 +304,7 @@ RULES: list[Rule] = [
     Rule(_is((OffsetBox, AnnotationBbox)), "annotation", offsetbox_name),
     Rule(_is(Text, (Axes, FigureBase), lambda t, p: in_plain_axes(t, p) or isinstance(p.artist, FigureBase)),
          "annotation", text_name),
+    Rule(is_decoration, None),
     Rule(is_data, "data-artist", data_name, visible_only=True),
     Rule(is_furniture, None),
 ]
@@ -324,15 +347,17 @@ class _Collector:
     def __init__(self, recording: Recording):
         self.recording = recording
         self.names = Names()
-        self.bars = _bar_groups(recording)
+        self.groups = _groups(recording)
         self.by_artist: dict[int, Element | None] = {}  # None: drawn, but not an element
         self.skipped: list[str] = []
 
     def collect(self) -> Elements:
         for drawn in self.recording:
             if isinstance(drawn.artist, Axes):
+                within = tuple(id(d.artist) for d in drawn.chain() if isinstance(d.artist, Axes))
                 self.by_artist[id(drawn.artist)] = Element(_axes_role(drawn, self.recording), self.names.of(drawn),
-                                                           drawn.artist, drawn.order, region=drawn.region)
+                                                           drawn.artist, drawn.order, region=drawn.region,
+                                                           within=within)
             if not drawn.primitives:
                 continue
             try:
@@ -341,7 +366,7 @@ class _Collector:
                 self.skipped.append(f"{type(drawn.artist).__name__}: could not be analysed "
                                     f"({type(error).__name__}: {error})")
         unique = {id(e): e for e in self.by_artist.values() if e is not None}
-        ordered = sorted(unique.values(), key=lambda e: e.order)
+        ordered = _merge_repeated_texts(sorted(unique.values(), key=lambda e: e.order))
         return Elements([e for e in ordered if _has_box(e)], self.skipped)
 
     def _credit(self, drawn: Drawn) -> None:
@@ -366,15 +391,34 @@ class _Collector:
             return None
         if rule.role is None:
             return None
-        group = self.bars.get(id(whole.artist)) if rule.visible_only else None
+        within = tuple(id(d.artist) for d in container.chain() if isinstance(d.artist, Axes))
+        group = self.groups.get(id(whole.artist)) if rule.visible_only else None
         if group is None:
             return Element(rule.role, rule.name(whole.artist, place), whole.artist, whole.order,
-                           visible_only=rule.visible_only)
-        bars, j = group
-        if id(bars) not in self.by_artist:
-            self.by_artist[id(bars)] = Element(rule.role, f"{place.prefix}.bars[{j}]{named(bars)}", bars,
-                                               whole.order, visible_only=True)
-        return self.by_artist[id(bars)]
+                           visible_only=rule.visible_only, within=within)
+        stand_in, name = group
+        if id(stand_in) not in self.by_artist:
+            self.by_artist[id(stand_in)] = Element(rule.role, f"{place.prefix}.{name}", stand_in, whole.order,
+                                                   visible_only=True, within=within)
+        return self.by_artist[id(stand_in)]
+
+
+def _merge_repeated_texts(ordered: list[Element]) -> list[Element]:
+    """One text drawn twice at one place (a halo drawn under it as a second
+    text) is one text: the later copies join the first."""
+    first: dict[tuple, Element] = {}
+    kept = []
+    for element in ordered:
+        artist = element.artist
+        if isinstance(artist, Text):
+            x, y = artist.get_transform().transform(artist.get_unitless_position())
+            key = (element.role, artist.get_text(), round(float(x), 1), round(float(y), 1), artist.get_rotation())
+            if key in first:
+                first[key].primitives.extend(element.primitives)
+                continue
+            first[key] = element
+        kept.append(element)
+    return kept
 
 
 def _has_box(element: Element) -> bool:
@@ -382,15 +426,24 @@ def _has_box(element: Element) -> bool:
     return box is not None and all(math.isfinite(v) for v in box)
 
 
-def _bar_groups(recording: Recording) -> dict[int, tuple[BarContainer, int]]:
-    """The bars of one bar call are one data element: patch id -> (container, index)."""
-    groups: dict[int, tuple[BarContainer, int]] = {}
+def _groups(recording: Recording) -> dict[int, tuple[Any, str]]:
+    """Data drawn as many patches that a reader sees as one: the bars of one bar
+    call, the wedges of one pie. Patch id -> (what stands for the group, its name)."""
+    groups: dict[int, tuple[Any, str]] = {}
     for drawn in recording:
-        if isinstance(drawn.artist, Axes):
-            bar_containers = [c for c in drawn.artist.containers if isinstance(c, BarContainer)]
-            for j, container in enumerate(bar_containers):
-                for patch in container.patches:
-                    groups[id(patch)] = (container, j)
+        ax = drawn.artist
+        if not isinstance(ax, Axes):
+            continue
+        for j, container in enumerate(c for c in ax.containers if isinstance(c, BarContainer)):
+            for patch in container.patches:
+                groups[id(patch)] = (container, f"bars[{j}]{named(container)}")
+        pies: dict[tuple, list] = {}
+        for patch in ax.patches:
+            if isinstance(patch, Wedge) and id(patch) not in groups:
+                pies.setdefault((tuple(patch.center), patch.r), []).append(patch)
+        for k, wedges in enumerate(pies.values()):
+            for wedge in wedges:
+                groups[id(wedge)] = (wedges[0], f"pie[{k}]")
     return groups
 
 

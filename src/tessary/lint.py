@@ -10,6 +10,7 @@ from __future__ import annotations
 
 import fnmatch
 import logging
+import math
 from collections.abc import Iterable
 
 from tessary._core import Collision, CollisionReport, classify
@@ -23,10 +24,10 @@ log = logging.getLogger("tessary")
 DEFAULT_OVERLAP_FRACTION = 0.02
 DEFAULT_CLIP_PX = 1.0
 
-# Share of the covered area that must be data ink before a legend or an
-# annotation counts as sitting on data. Anti-aliased edges of a line that only
-# grazes the box stay well below it; one line run straight through a legend
-# (about 2 px of every 100) passes it only when the legend is small.
+# How much a legend or an annotation must hide before it counts as sitting on
+# data: this share of the shared area holds the data's ink, or this share of
+# all the data's ink lies under it. A line that only grazes a corner stays well
+# below both; one run straight across a legend passes the second.
 DEFAULT_INK_THRESHOLD = 0.05
 
 
@@ -61,7 +62,7 @@ def find_collisions(
     ignore: Iterable[str] = (),
 ) -> list[Collision]:
     """The collisions :func:`lint` reports, as a plain list."""
-    from tessary import artists, judge, record
+    from tessary import artists, record
 
     patterns = tuple(ignore)
     try:
@@ -72,14 +73,44 @@ def find_collisions(
         found = artists.elements(recording)
         for line in found.skipped:
             log.info("%s: skipped %s", figure_name(fig), line)
-        figure_box = recording.figure_box
-        boxes = [(e.box(), e.clip(figure_box), e.role, e.ident) for e in found.elements]
-        collisions, candidates = classify(boxes, overlap_fraction=overlap_fraction, clip_px=clip_px)
-        by_id = {e.ident: e for e in found.elements}
-        collisions += judge.over_data(candidates, by_id, recording, fig, ink_threshold)
+        collisions = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold)
     except Exception as error:
         raise LintError(f"{figure_name(fig)} could not be analysed: {type(error).__name__}: {error}") from error
     return [c for c in collisions if not suppressed(c, patterns)]
+
+
+def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, ink_threshold: float) -> list:
+    """The core proposes from the boxes; the ink of the elements decides."""
+    from tessary import judge
+
+    figure_box = recording.figure_box
+    by_id = {e.ident: e for e in elements}
+    inks = judge.Inks(recording)
+    boxes = [(e.box(), e.clip(figure_box), e.role, e.ident) for e in elements]
+    proposed, candidates = classify(boxes, overlap_fraction=overlap_fraction, clip_px=clip_px)
+    # Texts closer than the margin read as one: their pairs come from boxes
+    # grown by it, and stay only where the glyphs really come that close.
+    unclipped = (-math.inf, -math.inf, math.inf, math.inf)
+    grown = [(judge.grow(e.box(), inks.margin), unclipped, e.role, e.ident) for e in elements]
+    near_texts = [c for c in classify(grown, overlap_fraction=overlap_fraction)[0] if c.kind == "text_text"]
+
+    regions = {id(e.artist): e.region for e in elements if e.region is not None}
+    kept = []
+    for c in proposed:
+        a, b = by_id[c.a_id], by_id[c.b_id] if c.kind != "clipping" else None
+        if c.kind == "clipping":
+            keep = a.region is not None or a.visible_only or inks.reaches(a, c.b_box)
+        elif c.kind == "element_element" and (a.region is None) != (b.region is None):
+            text, layout = (a, b) if a.region is None else (b, a)
+            keep = not judge.own(text, layout, regions) and inks.inside(text, layout.region)
+        else:
+            keep = c.kind == "element_element"
+        if keep:
+            kept.append(c)
+    kept += [c for c in near_texts if judge.near(inks.of(by_id[c.a_id]), inks.of(by_id[c.b_id]), inks.margin)]
+    kept += judge.hidden_labels(elements, inks, overlap_fraction)
+    kept += judge.over_data(candidates, by_id, judge.Data(recording, fig), ink_threshold)
+    return kept
 
 
 def lint(
@@ -96,8 +127,14 @@ def lint(
       covered before they count as overlapping.
     - ``clip_px``: pixels an element may pass its clip box (the figure's edge,
       or a clip box that really cuts it) before it counts as clipped.
-    - ``ink_threshold``: share of the area where a legend or annotation meets a
-      data artist that must be that artist's ink for an "over_data" finding.
+    - ``ink_threshold``: how much of a data artist a legend or annotation must
+      hide for an "over_data" finding: that share of the area they share holds
+      the artist's ink, or that share of the artist's ink lies under it. Text
+      that labels the data it sits on (a value in its heatmap cell, a contour
+      label, a label inside its bar or wedge) hides nothing.
+
+    Text against text is decided on the glyphs: two texts collide when their
+    ink overlaps or comes within ``max(1, round(dpi / 100))`` pixels.
     - ``ignore``: collision kinds, or fnmatch patterns of element ids; a
       collision is dropped when its kind or either id matches.
 

@@ -248,6 +248,8 @@ class Recorder(RendererAgg):
         return (float(x), float(y), float(x + width), float(y + height))
 
     def _text_extent(self, x, y, text, prop, angle, ismath) -> Box | None:
+        if not text.strip():
+            return None  # a blank line spaces the text out; it holds no ink
         width, height, descent = self.get_text_width_height_descent(text, prop, ismath)
         if width <= 0 or height <= 0:
             return None
