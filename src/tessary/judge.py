@@ -213,10 +213,14 @@ def labels(text: Element, data: Element, measure: Data) -> bool:
         return True
     if not isinstance(text.artist, Text):
         return False
-    box = text.box()
+    # What shows of it: a label clipped at the axes edge is judged by its visible part.
+    figure_box = (0.0, 0.0, float(measure.canvas.width), float(measure.canvas.height))
+    box = intersection(text.box(), text.clip(figure_box)) or text.box()
     x, y = (box[0] + box[2]) / 2, (box[1] + box[3]) / 2
     centre = (x - 0.5, y - 0.5, x + 0.5, y + 0.5)
-    return measure.coverage(data, centre) > 0 and measure.coverage(data, box) >= COVERED
+    # Measured a pixel inside the box: its edge pixels are only partly the text's.
+    inside = grow(box, -1) if box[2] - box[0] > 2 and box[3] - box[1] > 2 else box
+    return measure.coverage(data, centre) > 0 and measure.coverage(data, inside) >= COVERED
 
 
 def over_data(candidates: Iterable[OverDataCandidate], by_id: dict[str, Element], measure: Data,
