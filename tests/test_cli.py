@@ -1,4 +1,9 @@
+"""The command line, case by case: what a CI job sees (exit status, stdout,
+the stderr line) for each situation it must tell apart."""
+
 import json
+import math
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -15,15 +20,200 @@ pytest_plugins = ["pytester"]
 
 EXAMPLES = Path(__file__).resolve().parent.parent / "examples"
 
+HEADER = "import matplotlib.pyplot as plt\n"
+CLEAN = HEADER + "fig, ax = plt.subplots(layout='constrained')\nax.plot([0, 1])\nax.set_title('fine')\nplt.show()\n"
+TITLES = HEADER + "fig, ax = plt.subplots()\nax.set_title('a title')\nfig.suptitle('a suptitle', y=0.9)\n"
+BROKEN_ARTIST = HEADER + """from matplotlib.artist import Artist
+class Broken(Artist):
+    def draw(self, renderer):
+        raise RuntimeError("no pixels today")
+fig, ax = plt.subplots()
+ax.add_artist(Broken())
+"""
+LEGEND_OUTSIDE = HEADER + """fig, ax = plt.subplots(figsize=(4, 3))
+ax.plot([0, 1], label="a fairly long legend label")
+ax.legend(loc="upper left", bbox_to_anchor=(1.02, 1))
+"""
+# a.py enlarges every text and its title is long; b.py's small figure only
+# holds its own short title at the default size. If a's settings or its
+# helpers module reached b, b's title would be cut.
+SETTINGS_A = HEADER + """import matplotlib as mpl
+plt.style.use("dark_background")
+mpl.rcParams["font.size"] = 30
+import helpers
+fig, ax = plt.subplots(figsize=(1.6, 1.2))
+ax.set_title(helpers.TITLE)
+"""
+SETTINGS_B = HEADER + """import helpers
+fig = plt.figure(figsize=(1.6, 1.2))
+fig.suptitle(helpers.TITLE)
+"""
 
-def script(tmp_path, body, name="plot.py"):
-    path = tmp_path / name
-    path.write_text("import matplotlib.pyplot as plt\n" + body + "\nplt.show()\n")
-    return str(path)
+# Each case: the files to write, the arguments after "check", the exit status,
+# what stdout must show (and, in a pair, must not), and a pattern that one
+# stderr line must match.
+CASES = {
+    "clean": ({"plot.py": CLEAN}, ["plot.py"], 0, "0 collisions in 1 figure from 1 script", None),
+    "collisions": ({"plot.py": TITLES}, ["plot.py"], 1, "plot.py:fig1: text_text        ax0.title / fig.suptitle",
+                   None),
+    "figure that cannot be drawn": (
+        {"plot.py": BROKEN_ARTIST}, ["plot.py"], 2, "0 collisions in 1 figure from 1 script; 1 error",
+        r"tessary: plot\.py: fig1: figure 1 could not be drawn: RuntimeError: no pixels today"),
+    "failing script between good ones": (
+        {"good.py": TITLES, "raises.py": "raise ValueError('broken data')\n", "later.py": TITLES},
+        ["good.py", "raises.py", "later.py"], 2, "good.py:fig1: text_text", r"tessary: raises\.py: ValueError: broken data"),
+    "script that prints, with --json": (
+        {"plot.py": "print('hello from the script')\n" + TITLES}, ["plot.py", "--json"], 1, "json",
+        r"hello from the script"),
+    "settings and modules stay with their script": (
+        {"a/a.py": SETTINGS_A, "a/helpers.py": "TITLE = 'Hourly load, feeder 4'\n", "b/b.py": SETTINGS_B,
+         "b/helpers.py": "TITLE = 'Daily'\n"}, ["b/b.py", "a/a.py", "b/b.py"], 1,
+        ("a/a.py:fig1: clipping", "b/b.py"), None),
+    "legend outside, saved with a tight box": (
+        {"plot.py": LEGEND_OUTSIDE + "fig.savefig('out.png', bbox_inches='tight')\n"}, ["plot.py"], 0,
+        "0 collisions in 1 figure", None),
+    "legend outside, shown": ({"plot.py": LEGEND_OUTSIDE}, ["plot.py"], 1, "clipping         ax0.legend", None),
+    "saved and closed": ({"plot.py": TITLES + "fig.savefig('out.png')\nplt.close(fig)\n"}, ["plot.py"], 1,
+                         "plot.py:fig1: text_text", None),
+    "Figure without pyplot": (
+        {"plot.py": "from matplotlib.figure import Figure\nfig = Figure()\nax = fig.subplots()\n"
+                    "ax.set_title('a title')\nfig.suptitle('a suptitle', y=0.9)\nfig.savefig('out.png')\n"},
+        ["plot.py"], 1, "plot.py:fig1: text_text        ax0.title / fig.suptitle", None),
+    "no figure": ({"plot.py": "x = 1\n"}, ["plot.py"], 0, "0 collisions in 0 figures from 1 script; 1 made no figure",
+                  r"tessary: plot\.py: made no figure"),
+    "a folder": ({"d/one.py": CLEAN, "d/two.py": TITLES, "d/test_two.py": TITLES, "d/conftest.py": TITLES,
+                  "d/setup.py": TITLES, "d/two_test.py": TITLES}, ["d"], 1, "from 2 scripts", None),
+    "timeout": ({"plot.py": "while True:\n    pass\n"}, ["plot.py", "--timeout", "1"], 2, "1 error",
+                r"tessary: plot\.py: did not finish within 1 s"),
+    "crash in native code": ({"plot.py": "import os, signal\nos.kill(os.getpid(), signal.SIGSEGV)\n"}, ["plot.py"], 2,
+                             "1 error", r"tessary: plot\.py: crashed \(signal 11\)"),
+    "missing script": ({}, ["missing.py"], 2, "", r"tessary: no such script or folder: missing\.py"),
+    "annotate to a file": ({"plot.py": TITLES, "taken": "not a folder"}, ["plot.py", "--annotate", "taken"], 2, "",
+                           r"tessary: --annotate taken: exists and is not a folder"),
+    "annotate under a file": ({"plot.py": TITLES, "taken": "not a folder"}, ["plot.py", "--annotate", "taken/out"], 2,
+                              "", r"tessary: --annotate taken/out: cannot be made: Not a directory"),
+}
 
 
-SUPTITLE_ON_TITLE = "fig, ax = plt.subplots()\nax.set_title('a title')\nfig.suptitle('a suptitle', y=0.9)"
-CLEAN = "fig, ax = plt.subplots(layout='constrained')\nax.plot([0, 1])\nax.set_title('fine')"
+@pytest.mark.parametrize("case", CASES)
+def test_the_command_line_tells_the_cases_apart(case, tmp_path, monkeypatch, capsys):
+    files, args, status, out, err = CASES[case]
+    for name, text in files.items():
+        (tmp_path / name).parent.mkdir(parents=True, exist_ok=True)
+        (tmp_path / name).write_text(text)
+    monkeypatch.chdir(tmp_path)
+    assert main(["check", *args]) == status
+    captured = capsys.readouterr()
+    if out == "json":
+        document = json.loads(captured.out)
+        assert document["summary"]["exit_code"] == status
+    else:
+        shown, absent = out if isinstance(out, tuple) else (out, None)
+        assert shown in captured.out and (absent is None or absent not in captured.out), captured.out
+    if err is not None:
+        assert any(re.fullmatch(err, line) for line in captured.err.splitlines()), captured.err
+    assert "Traceback" not in captured.err
+
+
+@pytest.mark.parametrize(
+    ("option", "value", "message"),
+    [
+        ("--overlap-fraction", "0", "overlap_fraction must be a number in (0, 1], got 0.0"),
+        ("--overlap-fraction", "-1", "overlap_fraction must be a number in (0, 1], got -1.0"),
+        ("--overlap-fraction", "nan", "overlap_fraction must be a number in (0, 1], got nan"),
+        ("--clip-px", "nan", "clip_px must be a finite number >= 0, got nan"),
+        ("--ink-threshold", "-5", "ink_threshold must be a number in [0, 1), got -5.0"),
+        ("--timeout", "0", "timeout must be a number of seconds > 0, got 0.0"),
+        ("-j/--jobs", "-1", "jobs must be a whole number >= 0, got -1"),
+    ],
+)
+def test_options_out_of_range_are_usage_errors(option, value, message, capsys):
+    with pytest.raises(SystemExit) as exit:
+        main(["check", "plot.py", option.split("/")[0], value])
+    assert exit.value.code == 2
+    err = capsys.readouterr().err
+    assert f"argument {option.split('/')[0]}" in err and message in err, err
+
+
+def test_json_document(tmp_path, monkeypatch, capsys):
+    (tmp_path / "titles.py").write_text(TITLES + "fig.savefig('titles.png')\n")
+    (tmp_path / "raises.py").write_text("raise ValueError('broken data')\n")
+    monkeypatch.chdir(tmp_path)
+    assert main(["check", "titles.py", "raises.py", "--json", "-j", "2"]) == 2
+    document = json.loads(capsys.readouterr().out)
+    assert document["version"] == 1
+    assert document["summary"] == {"scripts": 2, "figures": 1, "collisions": 2, "errors": 1, "no_figure": 0,
+                                   "exit_code": 2}
+    titles, raises = document["scripts"]
+    assert (titles["path"], titles["status"], raises["status"]) == ("titles.py", "ok", "failed")
+    assert raises["error"] == "ValueError: broken data" and raises["figures"] == []
+    [figure] = titles["figures"]
+    assert (figure["figure"], figure["saved_as"]) == (1, "titles.png")
+    assert {(c["kind"], c["a_id"], c["b_id"]) for c in figure["collisions"]} == {
+        ("text_text", "ax0.title", "fig.suptitle"), ("element_element", "ax0", "fig.suptitle")}
+
+
+def test_the_traceback_only_with_verbose(tmp_path, monkeypatch, capsys):
+    (tmp_path / "raises.py").write_text("raise ValueError('broken data')\n")
+    monkeypatch.chdir(tmp_path)
+    main(["check", "raises.py"])
+    assert "Traceback" not in capsys.readouterr().err
+    main(["check", "raises.py", "--verbose"])
+    assert "Traceback (most recent call last)" in capsys.readouterr().err
+
+
+def test_a_figure_saved_twice_unchanged_is_reported_once(tmp_path, monkeypatch, capsys):
+    body = TITLES + "fig.savefig('a.png')\nfig.savefig('a.pdf')\nax.set_title('a much longer title now')\n" \
+                    "fig.savefig('b.png')\n"
+    (tmp_path / "plot.py").write_text(body)
+    monkeypatch.chdir(tmp_path)
+    main(["check", "plot.py", "--json"])
+    [script] = json.loads(capsys.readouterr().out)["scripts"]
+    assert [f["saved_as"] for f in script["figures"]] == ["a.png", "b.png"]
+
+
+def test_annotated_pictures_have_a_name_per_script_path(tmp_path, monkeypatch, capsys):
+    import matplotlib.image as mpimg
+
+    for folder in ("a", "b"):
+        (tmp_path / folder).mkdir()
+        (tmp_path / folder / "plot.py").write_text(TITLES)
+    monkeypatch.chdir(tmp_path)
+    assert main(["check", "a/plot.py", "b/plot.py", "--annotate", "out"]) == 1
+    pictures = sorted(p.name for p in (tmp_path / "out").iterdir())
+    assert pictures == ["a--plot_fig1.png", "b--plot_fig1.png"]
+    picture = mpimg.imread(tmp_path / "out" / pictures[0])
+    # The frame is kept whole, with red outlines on it and a key of two lines below.
+    assert picture.shape[0] > 480 and picture.shape[1] >= 640
+    red = (picture[..., 0] > 0.8) & (picture[..., 1] < 0.3) & (picture[..., 2] < 0.3)
+    assert red[:480].any() and not red[480:].any()
+
+
+def test_lint_takes_one_string_as_one_pattern_and_checks_its_options():
+    import matplotlib
+
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    import tessary
+
+    fig, ax = plt.subplots()
+    ax.set_title("a title")
+    fig.suptitle("a suptitle", y=0.9)
+    try:
+        assert {c.kind for c in tessary.lint(fig, ignore="text_text").collisions} == {"element_element"}
+        for options, error, message in [
+            ({"overlap_fraction": 0}, ValueError, "overlap_fraction must be a number in (0, 1], got 0"),
+            ({"overlap_fraction": "0.1"}, TypeError, "overlap_fraction must be a number in (0, 1], got '0.1'"),
+            ({"clip_px": math.inf}, ValueError, "clip_px must be a finite number >= 0, got inf"),
+            ({"ink_threshold": 1}, ValueError, "ink_threshold must be a number in [0, 1), got 1"),
+            ({"ignore": ["ok", 3]}, TypeError, "ignore must be a string or an iterable of strings, got ['ok', 3]"),
+            ({"ignore": 3}, TypeError, "ignore must be a string or an iterable of strings, got 3"),
+        ]:
+            with pytest.raises(error, match="^" + re.escape(message) + "$"):
+                tessary.lint(fig, **options)
+    finally:
+        plt.close(fig)
 
 
 @pytest.mark.parametrize(
@@ -41,101 +231,25 @@ def test_example_defect_is_reported(capsys, name, expected):
     assert expected in capsys.readouterr().out
 
 
-def test_clean_example_exits_zero(capsys):
-    assert main(["check", str(EXAMPLES / "clean.py")]) == 0
-    assert capsys.readouterr().out.strip() == "0 collisions in 1 figure"
+def test_version_and_the_module_entry_point():
+    run = subprocess.run([sys.executable, "-m", "tessary", "--version"], capture_output=True, text=True)
+    assert (run.returncode, run.stdout) == (0, "tessary 0.1.0\n")
+    help_text = subprocess.run([sys.executable, "-m", "tessary", "check", "--help"], capture_output=True,
+                               text=True).stdout
+    for option in ("--overlap-fraction", "--clip-px", "--ink-threshold", "--timeout", "--jobs"):
+        assert option in help_text
+    assert "default: 300.0" in help_text and "exit status: 0 every figure clean" in help_text
 
 
-def test_json_output_parses(tmp_path, capsys):
-    path = script(tmp_path, SUPTITLE_ON_TITLE)
-    assert main(["check", path, "--json"]) == 1
-    [entry] = json.loads(capsys.readouterr().out)
-    assert entry["script"] == path and entry["figure"] == 1
-    assert {(c["kind"], c["a_id"], c["b_id"]) for c in entry["collisions"]} == {
-        ("text_text", "ax0.title", "fig.suptitle"),
-        ("element_element", "ax0", "fig.suptitle"),
-    }
-
-
-@pytest.mark.parametrize(
-    ("ignore", "code"),
-    [([], 1), (["--ignore", "text_text"], 1), (["--ignore", "text_text", "--ignore", "element_element"], 0), (["--ignore", "fig.*"], 0)],
-)
-def test_ignore_option(tmp_path, capsys, ignore, code):
-    assert main(["check", script(tmp_path, SUPTITLE_ON_TITLE), *ignore]) == code
-
-
-def test_annotated_png_outlines_the_colliding_boxes(tmp_path, capsys):
-    import matplotlib.image as mpimg
-
-    path = script(tmp_path, SUPTITLE_ON_TITLE + "\nfig.savefig(__file__[:-3] + '_plain.png')")
-    out = tmp_path / "out"
-    assert main(["check", path, "--annotate", str(out), "--ignore", "element_element"]) == 1
-    annotated = mpimg.imread(out / "plot_fig1.png")
-    plain = mpimg.imread(tmp_path / "plot_plain.png")
-    assert annotated.shape == plain.shape
-    changed = np.argwhere(np.abs(annotated - plain).max(axis=2) > 0.1)
-    assert len(changed) > 0
-    # Changes are on the top of the figure, where the titles collide.
-    assert changed[:, 0].max() < annotated.shape[0] / 2
-
-
-def test_usage_errors_exit_two(capsys):
-    with pytest.raises(SystemExit) as exit:
-        main(["check"])
-    assert exit.value.code == 2
-    assert main(["check", "missing.py"]) == 2
-    assert "no such script: missing.py" in capsys.readouterr().err
-
-
-def test_script_that_raises_exits_two_and_reports_it(tmp_path, capsys):
-    assert main(["check", script(tmp_path, "raise ValueError('broken data')", name="bad.py")]) == 2
-    err = capsys.readouterr().err
-    assert "bad.py raised" in err and "ValueError: broken data" in err
-
-
-BROKEN_ARTIST = """
-from matplotlib.artist import Artist
-
-class Broken(Artist):
-    def draw(self, renderer):
-        raise RuntimeError("no pixels today")
-
-fig, ax = plt.subplots()
-ax.add_artist(Broken())
-"""
-
-
-def test_figure_that_cannot_be_drawn_is_an_error_not_a_finding(tmp_path, capsys):
-    assert main(["check", script(tmp_path, BROKEN_ARTIST)]) == 2
-    err = capsys.readouterr().err
-    assert "plot.py: figure 1 could not be drawn: RuntimeError: no pixels today" in err
-    assert "Traceback" not in err
-
-
-def test_verbose_names_the_artists_it_skipped(tmp_path, capsys):
-    stamp = "from matplotlib.patches import Rectangle\nfig = plt.figure()\nfig.add_artist(Rectangle((0.1, 0.1), 0.2, 0.2))"
-    path = script(tmp_path, stamp)
-    assert main(["check", path]) == 0
+def test_verbose_names_the_artists_it_skipped(tmp_path, monkeypatch, capsys):
+    (tmp_path / "plot.py").write_text(
+        HEADER + "from matplotlib.patches import Rectangle\nfig = plt.figure()\n"
+                 "fig.add_artist(Rectangle((0.1, 0.1), 0.2, 0.2))\n")
+    monkeypatch.chdir(tmp_path)
+    assert main(["check", "plot.py"]) == 0
     assert "skipped" not in capsys.readouterr().err
-    assert main(["check", path, "--verbose"]) == 0
+    assert main(["check", "plot.py", "--verbose"]) == 0
     assert "tessary: figure 1: skipped fig: Rectangle" in capsys.readouterr().err
-
-
-def test_every_figure_of_every_script_is_checked(tmp_path, capsys):
-    two = script(tmp_path, CLEAN + "\n" + SUPTITLE_ON_TITLE, name="two.py")
-    one = script(tmp_path, CLEAN, name="one.py")
-    assert main(["check", one, two]) == 1
-    out = capsys.readouterr().out
-    assert "two.py:fig2: text_text" in out and "one.py" not in out
-    assert out.splitlines()[-1] == "2 collisions in 3 figures"
-
-
-def test_console_entry_point(tmp_path):
-    run = subprocess.run(
-        [sys.executable, "-m", "tessary", "check", script(tmp_path, CLEAN)], capture_output=True, text=True
-    )
-    assert run.returncode == 0, run.stderr
 
 
 def test_assert_clean_fixture_lists_the_collisions(pytester):

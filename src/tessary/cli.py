@@ -1,164 +1,296 @@
-"""``tessary check SCRIPT.py ...``: run plotting scripts under Agg and lint
-every figure they create."""
+"""``tessary check SCRIPT.py|DIR ...``: run plotting scripts, each in a process
+of its own, and lint every figure they save (as saved) or leave open (as
+shown).
+
+Exit status: 0 every figure clean; 1 collisions found and nothing failed;
+2 a usage error, a script that failed or timed out, or a figure that could not
+be drawn or linted.
+"""
 
 from __future__ import annotations
 
 import argparse
-import contextlib
 import json
-import logging
 import os
-import runpy
+import subprocess
 import sys
-import traceback
+import tempfile
+from concurrent.futures import ThreadPoolExecutor
+from dataclasses import dataclass, field
 from pathlib import Path
 
-USAGE_ERROR = 2
+from tessary import __version__
+
+CLEAN, COLLISIONS, FAILURE = 0, 1, 2
+JSON_VERSION = 1
+DEFAULT_TIMEOUT = 300.0
+# Files in a folder that are not plotting scripts.
+NOT_SCRIPTS = ("setup.py", "conftest.py")
+
+
+def _option(convert, check):
+    """An argparse type that reads a number and checks it as lint() would."""
+
+    def parse(text: str):
+        try:
+            return check(convert(text))
+        except (TypeError, ValueError) as error:
+            raise argparse.ArgumentTypeError(str(error)) from None
+
+    return parse
+
+
+def _positive_seconds(value: float) -> float:
+    if not value > 0 or value != value:
+        raise ValueError(f"timeout must be a number of seconds > 0, got {value!r}")
+    return value
+
+
+def _jobs(value: int) -> int:
+    if value < 0:
+        raise ValueError(f"jobs must be a whole number >= 0, got {value!r}")
+    return value
 
 
 def _parser() -> argparse.ArgumentParser:
-    from tessary.lint import DEFAULT_CLIP_PX, DEFAULT_OVERLAP_FRACTION
+    from tessary.lint import (DEFAULT_CLIP_PX, DEFAULT_INK_THRESHOLD, DEFAULT_OVERLAP_FRACTION, clip_px_value,
+                              ink_threshold_value, overlap_fraction_value)
 
-    parser = argparse.ArgumentParser(prog="tessary", description="Find layout collisions in matplotlib figures.")
+    parser = argparse.ArgumentParser(
+        prog="tessary", description="Find layout collisions in matplotlib figures.",
+        epilog="exit status: 0 every figure clean; 1 collisions found (and nothing failed); 2 usage error, "
+               "a script that failed or timed out, or a figure that could not be drawn or linted")
+    parser.add_argument("--version", action="version", version=f"tessary {__version__}")
     commands = parser.add_subparsers(dest="command", required=True)
-    check = commands.add_parser("check", help="run scripts and lint the figures they create")
-    check.add_argument("scripts", nargs="+", metavar="SCRIPT.py")
-    check.add_argument("--json", action="store_true", help="print the findings as JSON")
-    check.add_argument("--annotate", metavar="DIR", type=Path, help="write each figure as PNG with collisions outlined")
-    check.add_argument("--overlap-fraction", type=float, default=DEFAULT_OVERLAP_FRACTION, metavar="F")
-    check.add_argument("--clip-px", type=float, default=DEFAULT_CLIP_PX, metavar="P")
-    check.add_argument("--ink-threshold", type=float, default=None, metavar="T")
-    check.add_argument(
-        "--ignore", action="append", default=[], metavar="PATTERN", help="collision kind or id glob to silence (repeatable)"
-    )
-    check.add_argument("--verbose", action="store_true", help="name the drawn artists that were skipped")
+    check = commands.add_parser(
+        "check", help="run scripts and lint the figures they create", epilog=parser.epilog,
+        description="Run each script in a process of its own, as `python SCRIPT.py` would, and lint every "
+                    "figure it saves (as saved) or leaves open (as shown).")
+    check.add_argument("scripts", nargs="+", metavar="SCRIPT.py|DIR",
+                       help="scripts to run; a folder stands for the *.py files directly in it, sorted, "
+                            "leaving out setup.py, conftest.py, test_*.py and *_test.py")
+    check.add_argument("--json", action="store_true",
+                       help="print one JSON document on stdout (the scripts' own output goes to stderr)")
+    check.add_argument("--annotate", metavar="DIR", type=Path,
+                       help="write each figure with collisions as PNG, colliding boxes numbered, to DIR")
+    check.add_argument("--overlap-fraction", type=_option(float, overlap_fraction_value),
+                       default=DEFAULT_OVERLAP_FRACTION, metavar="F",
+                       help="share of the smaller of two elements that must overlap, in (0, 1] "
+                            "(default: %(default)s)")
+    check.add_argument("--clip-px", type=_option(float, clip_px_value), default=DEFAULT_CLIP_PX, metavar="P",
+                       help="pixels an element may pass its clip box, finite and >= 0 (default: %(default)s)")
+    check.add_argument("--ink-threshold", type=_option(float, ink_threshold_value), default=DEFAULT_INK_THRESHOLD,
+                       metavar="T",
+                       help="share of the data a legend or annotation must hide to be over data, in [0, 1) "
+                            "(default: %(default)s)")
+    check.add_argument("--ignore", action="append", default=[], metavar="PATTERN",
+                       help="collision kind or element id glob to silence; repeatable (default: none)")
+    check.add_argument("--timeout", type=_option(float, _positive_seconds), default=DEFAULT_TIMEOUT,
+                       metavar="SECONDS", help="stop a script after this long, > 0 (default: %(default)s)")
+    check.add_argument("-j", "--jobs", type=_option(int, _jobs), default=1, metavar="N",
+                       help="scripts run at once, >= 0; 0 means one per processor (default: %(default)s)")
+    check.add_argument("--verbose", action="store_true",
+                       help="name the drawn artists that were skipped, and show tracebacks of failures")
     return parser
 
 
-@contextlib.contextmanager
-def _script_environment(script: str):
-    """Agg backend, a no-op plt.show, and the script's own argv and path."""
-    os.environ["MPLBACKEND"] = "Agg"
-    import matplotlib
+def scripts_in(arguments: list[str]) -> list[Path]:
+    """The scripts named, a folder standing for its plotting scripts; raises
+    ValueError with a message for a path that is neither."""
+    found = []
+    for argument in arguments:
+        path = Path(argument)
+        if path.is_dir():
+            found += sorted(p for p in path.glob("*.py") if p.is_file() and not _support_file(p.name))
+        elif path.is_file():
+            found.append(path)
+        else:
+            raise ValueError(f"no such script or folder: {argument}")
+    if not found:
+        raise ValueError("no scripts to check in " + ", ".join(arguments))
+    return found
 
-    matplotlib.use("Agg", force=True)
-    import matplotlib.pyplot as plt
 
-    saved = plt.show, sys.argv[:], sys.path[:]
-    plt.show = lambda *args, **kwargs: None
-    sys.argv[:] = [script]
-    sys.path.insert(0, str(Path(script).resolve().parent))
+def _support_file(name: str) -> bool:
+    return name in NOT_SCRIPTS or name.startswith("test_") or name.endswith("_test.py")
+
+
+def picture_stem(script: Path) -> str:
+    """A name for a script's annotated pictures that no other script path shares."""
+    path = script.resolve()
     try:
-        yield plt
-    finally:
-        plt.show, sys.argv[:], sys.path[:] = saved[0], saved[1], saved[2]
+        path = path.relative_to(Path.cwd())
+    except ValueError:
+        path = Path(*path.parts[1:])
+    return "--".join(path.with_suffix("").parts)
 
 
-def run_script(script: str):
-    """Run ``script`` and return the figures it left open, by number."""
-    with _script_environment(script) as plt:
-        before = set(plt.get_fignums())
+@dataclass
+class Outcome:
+    """One script's run, as the child process reported it."""
+
+    path: str
+    status: str = "ok"  # ok, failed, timeout, no-figure
+    error: str | None = None
+    traceback: str | None = None
+    figures: list[dict] = field(default_factory=list)
+    output: str = ""  # what the script printed
+
+    @property
+    def failures(self) -> list[str]:
+        lines = [self.error] if self.status in ("failed", "timeout") else []
+        return lines + [f"fig{f['figure']}: {f['error']}" for f in self.figures if "error" in f]
+
+    @property
+    def collisions(self) -> int:
+        return sum(len(f.get("collisions", ())) for f in self.figures)
+
+
+def run_script(script: Path, options: dict, annotate: Path | None, timeout: float, verbose: bool) -> Outcome:
+    outcome = Outcome(str(script))
+    with tempfile.TemporaryDirectory(prefix="tessary-") as scratch:
+        results = Path(scratch) / "results.jsonl"
+        request = {"script": str(script), "results": str(results), "options": options,
+                   "annotate": None if annotate is None else str(annotate), "stem": picture_stem(script),
+                   "verbose": verbose}
+        env = dict(os.environ, MPLBACKEND="Agg")
         try:
-            runpy.run_path(script, run_name="__main__")
-        except SystemExit as exit:
-            if exit.code not in (None, 0):
-                raise
-        return [(n, plt.figure(n)) for n in plt.get_fignums() if n not in before]
+            done = subprocess.run([sys.executable, "-m", "tessary._child", json.dumps(request)],
+                                  capture_output=True, text=True, timeout=timeout, env=env)
+            returncode = done.returncode
+            outcome.output = done.stdout + done.stderr
+        except subprocess.TimeoutExpired as expired:
+            returncode = None
+            outcome.output = _text(expired.stdout) + _text(expired.stderr)
+            outcome.status, outcome.error = "timeout", f"did not finish within {timeout:g} s"
+        records = [json.loads(line) for line in results.read_text(encoding="utf-8").splitlines()] \
+            if results.exists() else []
+    ended = next((r for r in records if r.get("done")), None)
+    outcome.figures = [r for r in records if not r.get("done")]
+    if returncode is None:
+        pass
+    elif ended is not None:
+        outcome.status = ended["status"]
+        outcome.error, outcome.traceback = ended.get("error"), ended.get("traceback")
+    elif returncode < 0:
+        outcome.status, outcome.error = "failed", f"crashed (signal {-returncode})"
+    elif returncode != 0:
+        outcome.status, outcome.error = "failed", f"exited with status {returncode}"
+    if outcome.status == "ok" and not outcome.figures:
+        outcome.status = "no-figure"
+    if not verbose:
+        outcome.traceback = None
+        for figure in outcome.figures:
+            figure.pop("traceback", None)
+    return outcome
 
 
-def annotate(fig, collisions, path: Path) -> None:
-    """Save ``fig`` with every colliding box outlined and labelled."""
-    from matplotlib.patches import Rectangle
-
-    added = []
-    for c in collisions:
-        boxes = [(c.a_box, c.a_id)] if c.kind == "clipping" else [(c.a_box, c.a_id), (c.b_box, c.b_id)]
-        for (x0, y0, x1, y1), ident in boxes:
-            # Display coordinates, as the boxes were measured.
-            rect = Rectangle((x0, y0), x1 - x0, y1 - y0, transform=None, fill=False, edgecolor="red", linewidth=1.5, zorder=1e6)
-            fig.add_artist(rect)
-            label = fig.text(x0, y1, f"{c.kind}: {ident}", transform=None, color="red", fontsize=7, va="bottom", zorder=1e6)
-            added += [rect, label]
-    try:
-        fig.savefig(path, dpi=fig.dpi)
-    finally:
-        for artist in added:
-            artist.remove()
+def _text(output) -> str:
+    if output is None:
+        return ""
+    return output.decode(errors="replace") if isinstance(output, bytes) else output
 
 
-@contextlib.contextmanager
-def _verbose(on: bool):
-    """With --verbose, the linter's notes (artists it skipped) go to stderr."""
-    if not on:
-        yield
-        return
-    logger = logging.getLogger("tessary")
-    handler = logging.StreamHandler(sys.stderr)
-    handler.setFormatter(logging.Formatter("tessary: %(message)s"))
-    level = logger.level
-    logger.addHandler(handler)
-    logger.setLevel(logging.INFO)
-    try:
-        yield
-    finally:
-        logger.removeHandler(handler)
-        logger.setLevel(level)
+def exit_status(outcomes: list[Outcome]) -> int:
+    if any(o.failures for o in outcomes):
+        return FAILURE
+    return COLLISIONS if any(o.collisions for o in outcomes) else CLEAN
+
+
+def _plural(count: int, word: str) -> str:
+    return f"{count} {word}{'' if count == 1 else 's'}"
+
+
+def summary(outcomes: list[Outcome]) -> dict:
+    return {
+        "scripts": len(outcomes),
+        "figures": sum(len(o.figures) for o in outcomes),
+        "collisions": sum(o.collisions for o in outcomes),
+        "errors": sum(len(o.failures) for o in outcomes),
+        "no_figure": sum(o.status == "no-figure" for o in outcomes),
+        "exit_code": exit_status(outcomes),
+    }
+
+
+def report_text(outcomes: list[Outcome]) -> None:
+    from tessary._core import Collision
+    from tessary.lint import describe
+
+    for outcome in outcomes:
+        for figure in outcome.figures:
+            for c in figure.get("collisions", ()):
+                collision = Collision(c["kind"], c["a_role"], c["a_id"], tuple(c["a_box"]), c["b_role"], c["b_id"],
+                                      tuple(c["b_box"]), c["severity"] if c["severity"] is not None else float("nan"))
+                print(f"{outcome.path}:fig{figure['figure']}: {describe(collision)}")
+    counts = summary(outcomes)
+    line = (f"{_plural(counts['collisions'], 'collision')} in {_plural(counts['figures'], 'figure')} "
+            f"from {_plural(counts['scripts'], 'script')}")
+    if counts["errors"]:
+        line += f"; {_plural(counts['errors'], 'error')}"
+    if counts["no_figure"]:
+        line += f"; {counts['no_figure']} made no figure"
+    print(line)
+
+
+def report_json(outcomes: list[Outcome]) -> None:
+    scripts = []
+    for o in outcomes:
+        entry = {"path": o.path, "status": o.status, "figures": o.figures}
+        if o.error is not None:
+            entry["error"] = o.error
+        scripts.append(entry)
+    print(json.dumps({"version": JSON_VERSION, "summary": summary(outcomes), "scripts": scripts}, indent=1))
+
+
+def report_problems(outcome: Outcome) -> None:
+    """The script's own output, then one line per failure, on stderr."""
+    if outcome.output:
+        sys.stderr.write(outcome.output if outcome.output.endswith("\n") else outcome.output + "\n")
+    if outcome.status == "no-figure":
+        print(f"tessary: {outcome.path}: made no figure", file=sys.stderr)
+    for line in outcome.failures:
+        print(f"tessary: {outcome.path}: {line}", file=sys.stderr)
+    for text in [outcome.traceback] + [f.get("traceback") for f in outcome.figures]:
+        if text:
+            sys.stderr.write(text)
 
 
 def check(args) -> int:
-    with _verbose(args.verbose):
-        return _check(args)
-
-
-def _check(args) -> int:
-    from tessary.lint import LintError, describe, lint
-
-    options = {"overlap_fraction": args.overlap_fraction, "clip_px": args.clip_px, "ignore": tuple(args.ignore)}
-    if args.ink_threshold is not None:
-        options["ink_threshold"] = args.ink_threshold
+    try:
+        scripts = scripts_in(args.scripts)
+    except ValueError as error:
+        print(f"tessary: {error}", file=sys.stderr)
+        return FAILURE
     if args.annotate is not None:
-        args.annotate.mkdir(parents=True, exist_ok=True)
-    results = []
-    status = 0
-    for script in args.scripts:
-        if not Path(script).is_file():
-            print(f"tessary: no such script: {script}", file=sys.stderr)
-            return USAGE_ERROR
-        try:
-            figures = run_script(script)
-        except BaseException:  # a script that fails is reported, not linted
-            print(f"tessary: {script} raised:", file=sys.stderr)
-            traceback.print_exc()
-            return USAGE_ERROR
-        import matplotlib.pyplot as plt
+        problem = _unwritable(args.annotate)
+        if problem:
+            print(f"tessary: --annotate {args.annotate}: {problem}", file=sys.stderr)
+            return FAILURE
+    options = {"overlap_fraction": args.overlap_fraction, "clip_px": args.clip_px,
+               "ink_threshold": args.ink_threshold, "ignore": list(args.ignore)}
+    jobs = args.jobs or os.cpu_count() or 1
+    with ThreadPoolExecutor(max_workers=jobs) as pool:
+        futures = [pool.submit(run_script, s, options, args.annotate, args.timeout, args.verbose) for s in scripts]
+        outcomes = []
+        # Reported in the order given, each as soon as it and those before it are done.
+        for future in futures:
+            outcome = future.result()
+            report_problems(outcome)
+            outcomes.append(outcome)
+    (report_json if args.json else report_text)(outcomes)
+    return exit_status(outcomes)
 
-        for number, fig in figures:
-            try:
-                report = lint(fig, **options)
-            except LintError as error:
-                print(f"tessary: {script}: {error}", file=sys.stderr)
-                status = USAGE_ERROR
-                plt.close(fig)
-                continue
-            status = max(status, report.exit_code())
-            results.append((script, number, report))
-            if args.annotate is not None:
-                annotate(fig, report.collisions, args.annotate / f"{Path(script).stem}_fig{number}.png")
-            plt.close(fig)
-    if args.json:
-        print(
-            json.dumps(
-                [{"script": s, "figure": n, "collisions": json.loads(r.to_json())} for s, n, r in results], indent=1
-            )
-        )
-    else:
-        count = 0
-        for script, number, report in results:
-            for c in report.collisions:
-                print(f"{script}:fig{number}: {describe(c)}")
-                count += 1
-        print(f"{count} collision{'s' * (count != 1)} in {len(results)} figure{'s' * (len(results) != 1)}")
-    return status
+
+def _unwritable(folder: Path) -> str | None:
+    if folder.exists() and not folder.is_dir():
+        return "exists and is not a folder"
+    try:
+        folder.mkdir(parents=True, exist_ok=True)
+    except OSError as error:
+        return f"cannot be made: {error.strerror or error}"
+    if not os.access(folder, os.W_OK | os.X_OK):
+        return "is not writable"
+    return None
 
 
 def main(argv: list[str] | None = None) -> int:

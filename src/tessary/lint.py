@@ -11,11 +11,13 @@ from __future__ import annotations
 import fnmatch
 import logging
 import math
+import numbers
 from collections.abc import Iterable
+from dataclasses import dataclass
 
 from tessary._core import Collision, CollisionReport, classify
 
-__all__ = ["LintError", "describe", "find_collisions", "lint", "suppressed"]
+__all__ = ["LintError", "Linted", "describe", "find_collisions", "lint", "lint_figure", "suppressed"]
 
 log = logging.getLogger("tessary")
 
@@ -53,20 +55,69 @@ def suppressed(collision: Collision, patterns: Iterable[str]) -> bool:
     )
 
 
-def find_collisions(
-    fig,
-    *,
-    overlap_fraction: float = DEFAULT_OVERLAP_FRACTION,
-    clip_px: float = DEFAULT_CLIP_PX,
-    ink_threshold: float = DEFAULT_INK_THRESHOLD,
-    ignore: Iterable[str] = (),
-) -> list[Collision]:
-    """The collisions :func:`lint` reports, as a plain list."""
+def _number(value, name: str, accepted: str) -> float:
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
+        raise TypeError(f"{name} must be a number {accepted}, got {value!r}")
+    return float(value)
+
+
+def overlap_fraction_value(value) -> float:
+    number = _number(value, "overlap_fraction", "in (0, 1]")
+    if not 0.0 < number <= 1.0:
+        raise ValueError(f"overlap_fraction must be a number in (0, 1], got {value!r}")
+    return number
+
+
+def clip_px_value(value) -> float:
+    number = _number(value, "clip_px", ">= 0")
+    if not (math.isfinite(number) and number >= 0.0):
+        raise ValueError(f"clip_px must be a finite number >= 0, got {value!r}")
+    return number
+
+
+def ink_threshold_value(value) -> float:
+    number = _number(value, "ink_threshold", "in [0, 1)")
+    if not 0.0 <= number < 1.0:
+        raise ValueError(f"ink_threshold must be a number in [0, 1), got {value!r}")
+    return number
+
+
+def ignore_value(value) -> tuple[str, ...]:
+    """A lone string is one pattern, not a sequence of one-letter patterns."""
+    if isinstance(value, str):
+        return (value,)
+    try:
+        patterns = tuple(value)
+    except TypeError:
+        patterns = None
+    if patterns is None or not all(isinstance(p, str) for p in patterns):
+        raise TypeError(f"ignore must be a string or an iterable of strings, got {value!r}")
+    return patterns
+
+
+@dataclass(frozen=True)
+class Linted:
+    """What one lint found, and the recorder that drew the figure for it
+    (its buffer holds the picture as linted)."""
+
+    collisions: list[Collision]
+    recorder: object
+
+
+def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAULT_CLIP_PX,
+                ink_threshold=DEFAULT_INK_THRESHOLD, ignore=(), dpi=None, bbox_inches=None,
+                pad_inches=None) -> Linted:
+    """:func:`lint`, keeping the picture it drew."""
     from tessary import artists, record
 
-    patterns = tuple(ignore)
+    overlap_fraction = overlap_fraction_value(overlap_fraction)
+    clip_px = clip_px_value(clip_px)
+    ink_threshold = ink_threshold_value(ink_threshold)
+    patterns = ignore_value(ignore)
+    saved = {key: value for key, value in (("dpi", dpi), ("bbox_inches", bbox_inches), ("pad_inches", pad_inches))
+             if value is not None}
     try:
-        recording, _ = record.record(fig)
+        recording, recorder = record.record(fig, save=saved or None)
     except Exception as error:
         raise LintError(f"{figure_name(fig)} could not be drawn: {type(error).__name__}: {error}") from error
     try:
@@ -76,7 +127,12 @@ def find_collisions(
         collisions = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold)
     except Exception as error:
         raise LintError(f"{figure_name(fig)} could not be analysed: {type(error).__name__}: {error}") from error
-    return [c for c in collisions if not suppressed(c, patterns)]
+    return Linted([c for c in collisions if not suppressed(c, patterns)], recorder)
+
+
+def find_collisions(fig, **options) -> list[Collision]:
+    """The collisions :func:`lint` reports, as a plain list."""
+    return lint_figure(fig, **options).collisions
 
 
 def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, ink_threshold: float) -> list:
@@ -119,37 +175,49 @@ def lint(
     overlap_fraction: float = DEFAULT_OVERLAP_FRACTION,
     clip_px: float = DEFAULT_CLIP_PX,
     ink_threshold: float = DEFAULT_INK_THRESHOLD,
-    ignore: Iterable[str] = (),
+    ignore: str | Iterable[str] = (),
+    dpi: float | str | None = None,
+    bbox_inches=None,
+    pad_inches: float | str | None = None,
 ) -> CollisionReport:
     """Draw ``fig`` once with Agg and report its layout collisions.
 
-    - ``overlap_fraction``: share of the smaller of two elements that must be
-      covered before they count as overlapping.
-    - ``clip_px``: pixels an element may pass its clip box (the figure's edge,
-      or a clip box that really cuts it) before it counts as clipped.
-    - ``ink_threshold``: how much of a data artist a legend or annotation must
-      hide for an "over_data" finding: that share of the area they share holds
-      the artist's ink, or that share of the artist's ink lies under it. Text
-      that labels the data it sits on (a value in its heatmap cell, a contour
-      label, a label inside its bar or wedge) hides nothing.
+    - ``overlap_fraction`` (in (0, 1]): share of the smaller of two elements
+      that must be covered before they count as overlapping.
+    - ``clip_px`` (finite, >= 0): pixels an element may pass its clip box (the
+      figure's edge, or a clip box that really cuts it) before it counts as
+      clipped.
+    - ``ink_threshold`` (in [0, 1)): how much of a data artist a legend or
+      annotation must hide for an "over_data" finding: that share of the area
+      they share holds the artist's ink, or that share of the artist's ink lies
+      under it. Text that labels the data it sits on (a value in its heatmap
+      cell, a contour label, a label inside its bar or wedge) hides nothing.
+    - ``ignore``: a collision kind or fnmatch pattern of element ids, or an
+      iterable of them; a collision is dropped when its kind or either id
+      matches.
+    - ``dpi``, ``bbox_inches``, ``pad_inches``: lint the figure as
+      ``savefig`` with these arguments would save it (``bbox_inches="tight"``
+      included) rather than as shown; the figure is left as it was.
 
     Text against text is decided on the glyphs: two texts collide when their
     ink overlaps or comes within ``max(1, round(dpi / 100))`` pixels.
-    - ``ignore``: collision kinds, or fnmatch patterns of element ids; a
-      collision is dropped when its kind or either id matches.
 
-    Raises :class:`LintError` when the figure cannot be drawn or analysed.
-    Artists of a kind the linter does not know are skipped, and named on the
-    ``tessary`` logger at INFO level.
+    Raises :class:`LintError` when the figure cannot be drawn or analysed, and
+    ``ValueError`` or ``TypeError`` for an option out of its range. Artists of a
+    kind the linter does not know are skipped, and named on the ``tessary``
+    logger at INFO level.
     """
     return CollisionReport(
-        find_collisions(
+        lint_figure(
             fig,
             overlap_fraction=overlap_fraction,
             clip_px=clip_px,
             ink_threshold=ink_threshold,
             ignore=ignore,
-        )
+            dpi=dpi,
+            bbox_inches=bbox_inches,
+            pad_inches=pad_inches,
+        ).collisions
     )
 
 

@@ -11,6 +11,7 @@ locator, a layout engine or a 3D projection) is recorded where it was drawn.
 from __future__ import annotations
 
 import functools
+import io
 import math
 import threading
 from collections.abc import Iterator
@@ -316,6 +317,7 @@ class RecordingCanvas(FigureCanvasAgg):
 
     def __init__(self, figure, *, render: bool = True):
         self._render = render
+        self.last_recorder: Recorder | None = None
         super().__init__(figure)
 
     def get_renderer(self):
@@ -324,6 +326,7 @@ class RecordingCanvas(FigureCanvasAgg):
         if getattr(self, "_recorder_key", None) != key:
             self.renderer = Recorder(width, height, self.figure.dpi, render=self._render)
             self._recorder_key = key
+        self.last_recorder = self.renderer
         return self.renderer
 
 
@@ -385,16 +388,25 @@ def tracking() -> Iterator[None]:
                 _installed.clear()
 
 
-def record(figure, *, render: bool = True) -> tuple[Recording, Recorder]:
-    """Draw ``figure`` once onto a recorder and return what it recorded (and
-    the recorder, whose buffer holds the picture when ``render`` is true).
-    The figure's own canvas is put back afterwards."""
+def record(figure, *, render: bool = True, save: dict | None = None) -> tuple[Recording, Recorder]:
+    """Draw ``figure`` once onto a recorder and return what it recorded, and
+    the recorder, whose buffer holds the picture when ``render`` is true.
+
+    With ``save`` (``dpi``, ``bbox_inches``, ``pad_inches``), the figure is
+    drawn as ``savefig`` with those arguments saves it; otherwise as shown.
+    The figure, its canvas and its dpi are left as they were."""
     old_canvas = figure.canvas
     canvas = RecordingCanvas(figure, render=render)
     try:
         with tracking():
-            canvas.draw()
-        recorder = canvas.get_renderer()
+            if save is None:
+                canvas.draw()
+            else:
+                # The raw format draws exactly what a PNG would hold, without encoding it.
+                canvas.print_figure(io.BytesIO(), format="raw", **save)
+        # The frame that was drawn last: a tight bounding box is found with a
+        # first, empty pass of its own.
+        recorder = canvas.last_recorder
     finally:
         figure.set_canvas(old_canvas)
     recording = recorder.recording
