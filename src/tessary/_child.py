@@ -59,7 +59,9 @@ class Session:
         number = self.number(fig)
         record = {"figure": number, "saved_as": saved_as}
         try:
-            linted = lint_figure(fig, **self.request["options"], **save)
+            # The picture is kept only to be annotated.
+            linted = lint_figure(fig, **self.request["options"], **save,
+                                 keep_picture=self.request.get("annotate") is not None)
         except Exception as error:  # noqa: BLE001 - the script goes on whatever the linter meets
             record["error"] = str(error) if isinstance(error, LintError) else \
                 f"tessary failed on it: {type(error).__name__}: {error}"

@@ -12,10 +12,11 @@ from __future__ import annotations
 
 import math
 from collections import Counter
-from collections.abc import Callable, Iterable
+from collections.abc import Callable
 from dataclasses import dataclass, field
 from typing import Any
 
+from matplotlib.artist import Artist
 from matplotlib.axis import Axis, Tick
 from matplotlib.container import BarContainer
 from matplotlib.figure import FigureBase
@@ -86,13 +87,6 @@ def named(artist) -> str:
     return label(text)
 
 
-def index_of(artist, artists: Iterable) -> int | None:
-    for i, other in enumerate(artists):
-        if other is artist:
-            return i
-    return None
-
-
 class Place:
     """The container an artist was drawn in, with the names of its elements."""
 
@@ -127,11 +121,28 @@ class Names:
     def __init__(self):
         self._names: dict[int, str] = {}
         self._counts: Counter = Counter()
+        self._indices: dict[tuple, dict[int, int]] = {}
 
     def count(self, key) -> int:
         n = self._counts[key]
         self._counts[key] += 1
         return n
+
+    def kept(self, key, make):
+        """``make()``, made once per key."""
+        if key not in self._indices:
+            self._indices[key] = make()
+        return self._indices[key]
+
+    def index(self, owner, attribute: str, artist, select=None) -> int | None:
+        """Where ``artist`` stands in ``owner.<attribute>`` (its members that
+        ``select`` keeps), looked up in a table made once per list."""
+        key = (id(owner), attribute, select)
+        table = self._indices.get(key)
+        if table is None:
+            members = [m for m in getattr(owner, attribute) if select is None or select(owner, m)]
+            table = self._indices[key] = {id(m): i for i, m in enumerate(members)}
+        return table.get(id(artist))
 
     def of(self, drawn: Drawn) -> str:
         name = self._names.get(id(drawn.artist))
@@ -148,15 +159,15 @@ class Names:
         if parent is None:
             return "fig"
         if isinstance(artist, FigureBase):
-            return f"{self.prefix(parent)}sf{index_of(artist, parent.artist.subfigs)}"
+            return f"{self.prefix(parent)}sf{self.index(parent.artist, 'subfigs', artist)}"
         if isinstance(artist, Axes):
             kind = axes_kind(artist)
             if isinstance(parent.artist, Axes):
-                siblings = [a for a in parent.artist.child_axes if axes_kind(a) == kind]
-                return f"{self.of(parent)}.{kind}[{index_of(artist, siblings)}]"
+                j = self.index(parent.artist, "child_axes", artist, select=_same_kind[kind])
+                return f"{self.of(parent)}.{kind}[{j}]"
             kind = "cbar" if kind == "cbar" else "ax"
-            siblings = [a for a in parent.artist.axes if (axes_kind(a) == "cbar") == (kind == "cbar")]
-            return f"{self.prefix(parent)}{kind}{index_of(artist, siblings)}"
+            j = self.index(parent.artist, "axes", artist, select=_same_kind["cbar" if kind == "cbar" else "not cbar"])
+            return f"{self.prefix(parent)}{kind}{j}"
         return self.of(parent)
 
 
@@ -168,12 +179,21 @@ def axes_kind(ax) -> str:
     return "inset"
 
 
+# Selections of a list of axes, one object each so that their index tables are kept.
+_same_kind = {
+    "cbar": lambda owner, ax: axes_kind(ax) == "cbar",
+    "secondary": lambda owner, ax: axes_kind(ax) == "secondary",
+    "inset": lambda owner, ax: axes_kind(ax) == "inset",
+    "not cbar": lambda owner, ax: axes_kind(ax) != "cbar",
+}
+
+
 # -- the rules: which artist in which container is which element --
 
 def tick_label_name(text, place: Place) -> str:
     tick, axis = place.artist, place.axis
     letter = axis.axis_name
-    minor = "_minor" if index_of(tick, axis.minorTicks) is not None else ""
+    minor = "_minor" if place.names.index(axis, "minorTicks", tick) is not None else ""
     side = "" if text is tick.label1 else {"x": "_top", "y": "_right"}.get(letter, "_2")
     n = place.names.count((id(axis), minor, side))
     return f"{place.names.of(place.axes)}.{letter}tick{minor}{side}[{n}]{label(text.get_text())}"
@@ -197,7 +217,7 @@ def legend_name(legend, place: Place) -> str:
     if isinstance(place.artist, Axes):
         own = legend is place.artist.get_legend()
         return f"{place.prefix}.legend" + ("" if own else f"[{place.count('legend') + 1}]")
-    j = index_of(legend, place.artist.legends)
+    j = place.names.index(place.artist, "legends", legend)
     return f"{place.prefix}.legend[{place.count('legend') if j is None else j}]"
 
 
@@ -212,28 +232,31 @@ def offsetbox_name(box, place: Place) -> str:
 
 def text_name(text, place: Place) -> str:
     if isinstance(place.artist, Axes):
-        j = index_of(text, place.artist.texts)
+        j = place.names.index(place.artist, "texts", text)
         kind = "annotation"
     else:
-        own = _mpl.figure_labels(place.artist)
-        j = index_of(text, [t for t in place.artist.texts if id(t) not in own])
+        j = place.names.index(place.artist, "texts", text, select=_not_a_figure_label)
         kind = "text"
     return f"{place.prefix}.{kind}[{place.count(kind) if j is None else j}]{label(text.get_text())}"
+
+
+def _not_a_figure_label(figure, text) -> bool:
+    return id(text) not in _mpl.figure_labels(figure)
 
 
 DATA_LISTS = (("line", "lines"), ("collection", "collections"), ("image", "images"), ("patch", "patches"))
 
 
-def data_kind(artist, ax) -> tuple[str, int] | None:
+def data_kind(artist, place: Place) -> tuple[str, int] | None:
     for kind, attribute in DATA_LISTS:
-        j = index_of(artist, getattr(ax, attribute))
+        j = place.names.index(place.artist, attribute, artist)
         if j is not None:
             return kind, j
     return None
 
 
 def data_name(artist, place: Place) -> str:
-    kind, j = data_kind(artist, place.artist)
+    kind, j = data_kind(artist, place)
     return f"{place.prefix}.{kind}[{j}]{named(artist)}"
 
 
@@ -242,7 +265,7 @@ def in_plain_axes(artist, place: Place) -> bool:
 
 
 def is_data(artist, place: Place) -> bool:
-    return in_plain_axes(artist, place) and data_kind(artist, place.artist) is not None
+    return in_plain_axes(artist, place) and data_kind(artist, place) is not None
 
 
 # Shapes drawn around or pointing at something; unfilled, they mark data rather than show it.
@@ -256,12 +279,15 @@ def is_decoration(artist, place: Place) -> bool:
     if not in_plain_axes(artist, place):
         return False
     ax = place.artist
-    transform = artist.get_transform()
-    if transform is ax.get_xaxis_transform(which="grid") or transform is ax.get_yaxis_transform(which="grid"):
+    # The transform the artist was placed with; a patch's own shape transform
+    # comes on top of it, and costs a recomputation to ask for.
+    placed = Artist.get_transform(artist)
+    if placed is ax.get_xaxis_transform(which="grid") or placed is ax.get_yaxis_transform(which="grid"):
         return True
-    in_bar_call = any(artist is p for c in ax.containers if isinstance(c, BarContainer) for p in c.patches)
-    unfilled = isinstance(artist, Patch) and (not artist.get_fill() or artist.get_facecolor()[3] == 0)
-    return isinstance(artist, MARKING_SHAPES) and unfilled and not in_bar_call
+    if not isinstance(artist, MARKING_SHAPES) or (artist.get_fill() and artist.get_facecolor()[3] > 0):
+        return False
+    return id(artist) not in place.names.kept((id(ax), "bar patches"), lambda: {
+        id(p) for c in ax.containers if isinstance(c, BarContainer) for p in c.patches})
 
 
 def is_furniture(artist, place: Place) -> bool:
@@ -275,7 +301,7 @@ def is_furniture(artist, place: Place) -> bool:
     if artist is container.patch or _mpl.colorbar_of(container) is not None:
         return True
     # Drawn by the axes itself (3D panes and grids) rather than added to it.
-    return not any(index_of(artist, getattr(container, a)) is not None
+    return not any(place.names.index(container, a, artist) is not None
                    for a in ("lines", "collections", "images", "patches", "texts", "artists", "tables"))
 
 
@@ -349,13 +375,14 @@ class _Collector:
         self.names = Names()
         self.groups = _groups(recording)
         self.by_artist: dict[int, Element | None] = {}  # None: drawn, but not an element
+        self.hosts: dict[tuple, Drawn] = {}  # the first axes drawn at each place
         self.skipped: list[str] = []
 
     def collect(self) -> Elements:
         for drawn in self.recording:
             if isinstance(drawn.artist, Axes):
                 within = tuple(id(d.artist) for d in drawn.chain() if isinstance(d.artist, Axes))
-                self.by_artist[id(drawn.artist)] = Element(_axes_role(drawn, self.recording), self.names.of(drawn),
+                self.by_artist[id(drawn.artist)] = Element(_axes_role(drawn, self.hosts), self.names.of(drawn),
                                                            drawn.artist, drawn.order, region=drawn.region,
                                                            within=within)
             if not drawn.primitives:
@@ -447,16 +474,13 @@ def _groups(recording: Recording) -> dict[int, tuple[Any, str]]:
     return groups
 
 
-def _axes_role(drawn: Drawn, recording: Recording) -> str:
+def _axes_role(drawn: Drawn, hosts: dict) -> str:
     """Axes regions are layout elements, except where overlap is their point:
-    an inset or secondary axes inside its parent, and twins on their host."""
+    an inset or secondary axes inside its parent, and twins on their host (the
+    first axes drawn at that place, which ``hosts`` keeps)."""
     if isinstance(drawn.parent.artist, Axes):
         return "inset"
     if _mpl.colorbar_of(drawn.artist) is not None:
         return "colorbar"
-    for other in recording:
-        if other is drawn:
-            break
-        if isinstance(other.artist, Axes) and other.parent is drawn.parent and other.region == drawn.region:
-            return "twin"
-    return "axes-region"
+    host = hosts.setdefault((id(drawn.parent), drawn.region), drawn)
+    return "axes-region" if host is drawn else "twin"

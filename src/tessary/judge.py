@@ -13,13 +13,15 @@ from collections.abc import Iterable, Iterator
 from dataclasses import dataclass
 
 import numpy as np
+from matplotlib.backend_bases import GraphicsContextBase
 from matplotlib.backends.backend_agg import RendererAgg
 from matplotlib.colors import to_rgba
 from matplotlib.text import Text
+from matplotlib.transforms import Affine2D, TransformedPath
 
-from tessary._core import Collision, OverDataCandidate, ink_coverage
+from tessary._core import Collision, OverDataCandidate, classify, ink_coverage
 from tessary.artists import Element
-from tessary.record import Box, Recording, intersection
+from tessary.record import Box, Primitive, Recording, intersection
 
 # A pixel is ink when some channel differs from the background by more than this.
 TOLERANCE = 8
@@ -70,75 +72,141 @@ class Ink:
     def col1(self) -> int:
         return self.col0 + self.mask.shape[1]
 
-    def within(self, region: tuple[int, int, int, int], shift: tuple[int, int] = (0, 0)) -> np.ndarray:
-        """The mask, moved by ``shift``, over the buffer region ``region``."""
+    def within(self, region: tuple[int, int, int, int]) -> np.ndarray:
+        """The mask over the buffer region ``region``, blank where it has no pixel."""
         r0, c0, r1, c1 = region
         out = np.zeros((max(r1 - r0, 0), max(c1 - c0, 0)), bool)
-        top, left = self.row0 + shift[0], self.col0 + shift[1]
-        rows = slice(max(r0, top), min(r1, top + self.mask.shape[0]))
-        cols = slice(max(c0, left), min(c1, left + self.mask.shape[1]))
+        rows = slice(max(r0, self.row0), min(r1, self.row1))
+        cols = slice(max(c0, self.col0), min(c1, self.col1))
         if rows.start < rows.stop and cols.start < cols.stop:
             out[rows.start - r0:rows.stop - r0, cols.start - c0:cols.stop - c0] = \
-                self.mask[rows.start - top:rows.stop - top, cols.start - left:cols.stop - left]
+                self.mask[rows.start - self.row0:rows.stop - self.row0, cols.start - self.col0:cols.stop - self.col0]
         return out
+
+    def grown(self, margin: int) -> Ink:
+        """Every pixel within ``margin`` pixels of this ink (a square around each)."""
+        height, width = self.mask.shape
+        out = np.zeros((height + 2 * margin, width + 2 * margin), bool)
+        for dy in range(2 * margin + 1):
+            for dx in range(2 * margin + 1):
+                out[dy:dy + height, dx:dx + width] |= self.mask
+        return Ink(out, self.row0 - margin, self.col0 - margin)
 
 
 def near(a: Ink, b: Ink, margin: int) -> bool:
     """Whether the two inks overlap or come within ``margin`` pixels: with a
     margin of 1, touching pixels count and one blank pixel between keeps apart."""
-    reach = margin
-    region = (max(a.row0 - reach, b.row0), max(a.col0 - reach, b.col0),
-              min(a.row1 + reach, b.row1), min(a.col1 + reach, b.col1))
-    if region[2] <= region[0] or region[3] <= region[1]:
+    return touches(a.grown(margin), b)
+
+
+def touches(a: Ink, b: Ink) -> bool:
+    """Whether the two inks share a pixel."""
+    r0, c0 = max(a.row0, b.row0), max(a.col0, b.col0)
+    r1 = min(a.row0 + a.mask.shape[0], b.row0 + b.mask.shape[0])
+    c1 = min(a.col0 + a.mask.shape[1], b.col0 + b.mask.shape[1])
+    if r1 <= r0 or c1 <= c0:
         return False
-    theirs = b.within(region)
-    if not theirs.any():
-        return False
-    shifts = range(-reach, reach + 1)
-    return any((a.within(region, (dy, dx)) & theirs).any() for dy in shifts for dx in shifts)
+    mine = a.mask[r0 - a.row0:r1 - a.row0, c0 - a.col0:c1 - a.col0]
+    theirs = b.mask[r0 - b.row0:r1 - b.row0, c0 - b.col0:c1 - b.col0]
+    return bool(np.logical_and(mine, theirs).any())
 
 
-class Canvas:
-    """A figure-sized canvas to draw one element at a time on."""
+# Where each primitive keeps its place on the canvas: an argument that is a
+# transform ending in display pixels (y up), or the position of an image or of
+# a text (whose y counts from the top). By position, and by name if passed so.
+_TRANSFORM = {"draw_path": (2, "transform"), "draw_markers": (4, "trans"), "draw_path_collection": (1, "master_transform"),
+              "draw_quad_mesh": (1, "master_transform"), "draw_gouraud_triangles": (3, "transform")}
 
-    def __init__(self, recording: Recording):
-        self.width, self.height = recording.width, recording.height
-        self.renderer = RendererAgg(recording.width, recording.height, recording.dpi)
-        self.showing: Element | None = None
 
-    def show(self, element: Element, background: tuple[int, int, int, int]) -> np.ndarray:
-        buffer = np.asarray(self.renderer.buffer_rgba())
-        if self.showing is not element:
-            buffer[...] = background
-            for primitive in element.primitives:
-                getattr(self.renderer, primitive.method)(*primitive.args, **primitive.kwargs)
-            self.showing = element
-        return buffer
+def _moved(primitive: Primitive, dx: int, dy: int, rows_above: int) -> tuple[list, dict]:
+    """The primitive's arguments for a canvas whose origin lies ``(dx, dy)``
+    display pixels away, ``rows_above`` rows below the figure's top."""
+    args, kwargs = list(primitive.args), dict(primitive.kwargs)
+
+    def change(index: int, name: str, how) -> None:
+        if index < len(args):
+            args[index] = how(args[index])
+        else:
+            kwargs[name] = how(kwargs[name])
+
+    shift = Affine2D().translate(dx, dy)
+    gc = GraphicsContextBase()
+    gc.copy_properties(args[0])
+    rectangle = gc.get_clip_rectangle()
+    if rectangle is not None:
+        gc.set_clip_rectangle(rectangle.translated(dx, dy))
+    path, transform = gc.get_clip_path()
+    if path is not None:
+        gc.set_clip_path(TransformedPath(path, (transform + shift).frozen()))
+    args[0] = gc
+    if primitive.method in _TRANSFORM:
+        change(*_TRANSFORM[primitive.method], lambda t: (t + shift).frozen())
+    elif primitive.method == "draw_image":
+        change(1, "x", lambda x: x + dx)
+        change(2, "y", lambda y: y + dy)
+    else:
+        change(1, "x", lambda x: x + dx)
+        change(2, "y", lambda y: y - rows_above)
+    return args, kwargs
+
+
+class Stage:
+    """Draws one element at a time again, alone, on a canvas over just the
+    pixels that are looked at, so that the cost follows what is looked at and
+    not the figure's size. The full-render path, which the tests hold the usual
+    one to, draws on canvases the size of the whole figure instead."""
+
+    def __init__(self, recording: Recording, whole: bool):
+        self.recording = recording
+        self.whole = whole
 
     def region(self, box: Box) -> tuple[int, int, int, int]:
-        return display_to_buffer(box, self.width, self.height)
+        return display_to_buffer(box, self.recording.width, self.recording.height)
+
+    def draw(self, element: Element, box: Box, background) -> tuple[np.ndarray, tuple[int, int, int, int]]:
+        """The element drawn alone over the pixels of ``box`` on ``background``,
+        and where those pixels lie in the figure."""
+        height = self.recording.height
+        r0, c0, r1, c1 = (0, 0, height, self.recording.width) if self.whole else self.region(box)
+        renderer = RendererAgg(max(c1 - c0, 1), max(r1 - r0, 1), self.recording.dpi)
+        buffer = np.asarray(renderer.buffer_rgba())
+        buffer[...] = background
+        for primitive in element.primitives:
+            args, kwargs = _moved(primitive, -c0, r1 - height, r0)
+            getattr(renderer, primitive.method)(*args, **kwargs)
+        return buffer[:r1 - r0, :c1 - c0], (r0, c0, r1, c1)
 
 
 class Inks:
     """Each element's ink, drawn alone on a transparent canvas, kept once made."""
 
-    def __init__(self, recording: Recording):
-        self.canvas = Canvas(recording)
+    def __init__(self, recording: Recording, whole: bool = False):
+        self.stage = Stage(recording, whole)
         self.margin = proximity(recording.dpi)
         self._made: dict[int, Ink] = {}
+        self._grown: dict[int, Ink] = {}
+
+    def near(self, a: Element, b: Element) -> bool:
+        """Whether the two elements' inks come within the margin of each other."""
+        grown = self._grown.get(id(a))
+        if grown is None:
+            grown = self._grown[id(a)] = self.of(a).grown(self.margin)
+        return touches(grown, self.of(b))
 
     def of(self, element: Element) -> Ink:
         ink = self._made.get(id(element))
         if ink is None:
-            buffer = self.canvas.show(element, (0, 0, 0, 0))
             # Anti-aliasing may reach a pixel past the measured box.
-            r0, c0, r1, c1 = self.canvas.region(grow(element.box(), 2))
-            ink = self._made[id(element)] = Ink((buffer[r0:r1, c0:c1] > TOLERANCE).any(axis=2), r0, c0)
+            box = grow(element.box(), 2)
+            buffer, (s0, t0, _, _) = self.stage.draw(element, box, (0, 0, 0, 0))
+            r0, c0, r1, c1 = self.stage.region(box)
+            mask = (buffer[r0 - s0:r1 - s0, c0 - t0:c1 - t0] > TOLERANCE).any(axis=2)
+            ink = self._made[id(element)] = Ink(mask, r0, c0)
         return ink
 
     def inside(self, element: Element, box: Box) -> bool:
         """Whether the element paints inside ``box``, farther in than the margin."""
-        region = self.canvas.region(grow(box, -self.margin))
+        region = self.stage.region(grow(box, -self.margin))
         if region[2] <= region[0] or region[3] <= region[1]:
             return False
         return bool(self.of(element).within(region).any())
@@ -150,7 +218,7 @@ class Inks:
         box = element.box()
         if intersection(box, clip) is None:
             return True  # wholly outside: nothing of it shows
-        r0, c0, r1, c1 = self.canvas.region(clip)
+        r0, c0, r1, c1 = self.stage.region(clip)
         ink = self.of(element)
         edges = []
         if box[0] < clip[0]:
@@ -180,28 +248,46 @@ def backdrop(element: Element, figure) -> tuple[int, int, int]:
 
 
 class Data:
-    """Data elements drawn alone on their face, to measure what covers them."""
+    """Data elements drawn alone on their face, each once while it is looked
+    at, to measure what covers them."""
 
-    def __init__(self, recording: Recording, figure):
-        self.canvas = Canvas(recording)
+    def __init__(self, recording: Recording, figure, whole: bool = False):
+        self.stage = Stage(recording, whole)
         self.figure = figure
+        self._showing = None
         self._totals: dict[int, float] = {}
+
+    def _shown(self, data: Element):
+        if self._showing is None or self._showing[0] != id(data):
+            background = backdrop(data, self.figure)
+            buffer, region = self.stage.draw(data, grow(data.box(), 1), (*background, 255))
+            self._showing = (id(data), buffer, region, background)
+        return self._showing[1:]
+
+    def pixels(self, box: Box) -> int:
+        r0, c0, r1, c1 = self.stage.region(box)
+        return (r1 - r0) * (c1 - c0)
+
+    def ink(self, data: Element, box: Box) -> float:
+        """How many pixels of ``box`` hold the data's ink."""
+        buffer, (s0, t0, s1, t1), background = self._shown(data)
+        r0, c0, r1, c1 = self.stage.region(box)
+        # Outside the region where the data was drawn there is none of its ink.
+        r0, r1, c0, c1 = max(r0, s0), min(r1, s1), max(c0, t0), min(c1, t1)
+        if r1 <= r0 or c1 <= c0:
+            return 0.0
+        share = ink_coverage(buffer, (r0 - s0, c0 - t0, r1 - s0, c1 - t0), background, TOLERANCE)
+        return share * (r1 - r0) * (c1 - c0)
 
     def coverage(self, data: Element, box: Box) -> float:
         """The share of ``box``'s pixels that hold the data's ink."""
-        background = backdrop(data, self.figure)
-        buffer = self.canvas.show(data, (*background, 255))
-        return ink_coverage(buffer, self.canvas.region(box), background, TOLERANCE)
-
-    def pixels(self, box: Box) -> int:
-        r0, c0, r1, c1 = self.canvas.region(box)
-        return (r1 - r0) * (c1 - c0)
+        pixels = self.pixels(box)
+        return self.ink(data, box) / pixels if pixels else 0.0
 
     def total(self, data: Element) -> float:
         """How many ink pixels the data shows in all."""
         if id(data) not in self._totals:
-            box = data.box()
-            self._totals[id(data)] = self.coverage(data, box) * self.pixels(box)
+            self._totals[id(data)] = self.ink(data, grow(data.box(), 1))
         return self._totals[id(data)]
 
 
@@ -214,7 +300,7 @@ def labels(text: Element, data: Element, measure: Data) -> bool:
     if not isinstance(text.artist, Text):
         return False
     # What shows of it: a label clipped at the axes edge is judged by its visible part.
-    figure_box = (0.0, 0.0, float(measure.canvas.width), float(measure.canvas.height))
+    figure_box = measure.stage.recording.figure_box
     box = intersection(text.box(), text.clip(figure_box)) or text.box()
     x, y = (box[0] + box[2]) / 2, (box[1] + box[3]) / 2
     centre = (x - 0.5, y - 0.5, x + 0.5, y + 0.5)
@@ -237,7 +323,7 @@ def over_data(candidates: Iterable[OverDataCandidate], by_id: dict[str, Element]
             continue
         filled = measure.coverage(data, region)
         total = measure.total(data)
-        hidden = filled * measure.pixels(region) / total if total else 0.0
+        hidden = measure.ink(data, region) / total if total else 0.0
         share = max(filled, hidden)
         if share > threshold:
             yield Collision("over_data", candidate.decoration_role, candidate.decoration_id,
@@ -265,16 +351,23 @@ def hidden_labels(elements: list[Element], inks: Inks, threshold: float) -> Iter
     rules pair those labels with no layout element, so these findings are made
     here; the severity is the share of the label's box that the layout covers."""
     layouts = [e for e in elements if e.region is not None and shows_a_face(e)]
+    texts = [e for e in elements if e.role in ("tick-label", "axis-label")]
     regions = {id(e.artist): e.region for e in elements if e.region is not None}
-    for text in (e for e in elements if e.role in ("tick-label", "axis-label")):
+    # The core's sweep finds the overlapping pairs: as a title against an axes
+    # region, each pair's measure (over the smaller box) is at least the
+    # share of the label's box, so no pair that matters is missed.
+    unclipped = (-math.inf, -math.inf, math.inf, math.inf)
+    boxes = [(t.box(), unclipped, "title", f"t{i}") for i, t in enumerate(texts)]
+    boxes += [(layout.region, unclipped, "axes-region", f"l{j}") for j, layout in enumerate(layouts)]
+    for pair in classify(boxes, overlap_fraction=threshold)[0]:
+        if pair.kind != "element_element" or pair.a_id[0] == pair.b_id[0]:
+            continue
+        t, l = (pair.a_id, pair.b_id) if pair.a_id[0] == "t" else (pair.b_id, pair.a_id)
+        text, layout = texts[int(t[1:])], layouts[int(l[1:])]
         box = text.box()
-        for layout in layouts:
-            if own(text, layout, regions):
-                continue
-            shared = intersection(box, layout.region)
-            fraction = area(shared) / area(box) if area(box) else 0.0
-            if shared is None or fraction < threshold or not inks.inside(text, layout.region):
-                continue
-            first, second = sorted((layout, text), key=lambda e: e.order)
-            yield Collision("element_element", first.role, first.ident, first.box(), second.role, second.ident,
-                            second.box(), fraction)
+        fraction = area(intersection(box, layout.region)) / area(box) if area(box) else 0.0
+        if fraction < threshold or own(text, layout, regions) or not inks.inside(text, layout.region):
+            continue
+        first, second = sorted((layout, text), key=lambda e: e.order)
+        yield Collision("element_element", first.role, first.ident, first.box(), second.role, second.ident,
+                        second.box(), fraction)

@@ -12,6 +12,7 @@ import fnmatch
 import logging
 import math
 import numbers
+import time
 from collections.abc import Iterable
 from dataclasses import dataclass
 
@@ -106,8 +107,11 @@ class Linted:
 
 def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAULT_CLIP_PX,
                 ink_threshold=DEFAULT_INK_THRESHOLD, ignore=(), dpi=None, bbox_inches=None,
-                pad_inches=None) -> Linted:
-    """:func:`lint`, keeping the picture it drew."""
+                pad_inches=None, keep_picture: bool = False, timings: dict | None = None) -> Linted:
+    """:func:`lint`, with the recorder it drew with. The recording pass draws
+    no pixel unless ``keep_picture`` asks for the picture in the recorder's
+    buffer; ``timings``, a dict, receives the seconds spent recording,
+    classifying and confirming with pixels."""
     from tessary import artists, record
 
     overlap_fraction = overlap_fraction_value(overlap_fraction)
@@ -116,15 +120,18 @@ def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAU
     patterns = ignore_value(ignore)
     saved = {key: value for key, value in (("dpi", dpi), ("bbox_inches", bbox_inches), ("pad_inches", pad_inches))
              if value is not None}
+    clock = _Clock(timings)
     try:
-        recording, recorder = record.record(fig, save=saved or None)
+        recording, recorder = record.record(fig, render=keep_picture, save=saved or None)
     except Exception as error:
         raise LintError(f"{figure_name(fig)} could not be drawn: {type(error).__name__}: {error}") from error
     try:
         found = artists.elements(recording)
+        clock.lap("record")
         for line in found.skipped:
             log.info("%s: skipped %s", figure_name(fig), line)
-        collisions = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold)
+        collisions = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold, clock,
+                             whole=keep_picture)
     except Exception as error:
         raise LintError(f"{figure_name(fig)} could not be analysed: {type(error).__name__}: {error}") from error
     return Linted([c for c in collisions if not suppressed(c, patterns)], recorder)
@@ -135,13 +142,30 @@ def find_collisions(fig, **options) -> list[Collision]:
     return lint_figure(fig, **options).collisions
 
 
-def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, ink_threshold: float) -> list:
-    """The core proposes from the boxes; the ink of the elements decides."""
+class _Clock:
+    """Adds the time since the last lap to a named stage, when asked to keep times."""
+
+    def __init__(self, timings: dict | None):
+        self.timings = timings
+        self.last = time.perf_counter()
+
+    def lap(self, stage: str) -> None:
+        now = time.perf_counter()
+        if self.timings is not None:
+            self.timings[stage] = self.timings.get(stage, 0.0) + now - self.last
+        self.last = now
+
+
+def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, ink_threshold: float,
+            clock: _Clock, whole: bool) -> list:
+    """The core proposes from the boxes; the ink of the elements decides, each
+    drawn on a canvas the size of what is looked at, or of the whole figure on
+    the full-render path."""
     from tessary import judge
 
     figure_box = recording.figure_box
     by_id = {e.ident: e for e in elements}
-    inks = judge.Inks(recording)
+    inks = judge.Inks(recording, whole)
     boxes = [(e.box(), e.clip(figure_box), e.role, e.ident) for e in elements]
     proposed, candidates = classify(boxes, overlap_fraction=overlap_fraction, clip_px=clip_px)
     # Texts closer than the margin read as one: their pairs come from boxes
@@ -149,6 +173,7 @@ def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, i
     unclipped = (-math.inf, -math.inf, math.inf, math.inf)
     grown = [(judge.grow(e.box(), inks.margin), unclipped, e.role, e.ident) for e in elements]
     near_texts = [c for c in classify(grown, overlap_fraction=overlap_fraction)[0] if c.kind == "text_text"]
+    clock.lap("classify")
 
     regions = {id(e.artist): e.region for e in elements if e.region is not None}
     kept = []
@@ -163,9 +188,10 @@ def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, i
             keep = c.kind == "element_element"
         if keep:
             kept.append(c)
-    kept += [c for c in near_texts if judge.near(inks.of(by_id[c.a_id]), inks.of(by_id[c.b_id]), inks.margin)]
+    kept += [c for c in near_texts if inks.near(by_id[c.a_id], by_id[c.b_id])]
     kept += judge.hidden_labels(elements, inks, overlap_fraction)
-    kept += judge.over_data(candidates, by_id, judge.Data(recording, fig), ink_threshold)
+    kept += judge.over_data(candidates, by_id, judge.Data(recording, fig, whole), ink_threshold)
+    clock.lap("pixels")
     return kept
 
 

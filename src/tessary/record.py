@@ -116,11 +116,16 @@ def intersection(a: Box, b: Box) -> Box | None:
 def _bounds(points) -> Box | None:
     """The box of the finite points of an (n, 2) array."""
     points = np.asarray(points, dtype=float).reshape(-1, 2)
-    points = points[np.isfinite(points).all(axis=1)]
     if not len(points):
         return None
-    (x0, y0), (x1, y1) = points.min(axis=0), points.max(axis=0)
-    return (float(x0), float(y0), float(x1), float(y1))
+    low, high = points.min(axis=0), points.max(axis=0)
+    if not (np.isfinite(low).all() and np.isfinite(high).all()):
+        # Gaps (NaN) and points at infinity draw nothing: leave them out.
+        points = points[np.isfinite(points).all(axis=1)]
+        if not len(points):
+            return None
+        low, high = points.min(axis=0), points.max(axis=0)
+    return (float(low[0]), float(low[1]), float(high[0]), float(high[1]))
 
 
 def _grow(box: Box | None, by: float) -> Box | None:
@@ -149,7 +154,15 @@ class Recorder(RendererAgg):
         self.render = render
         self.recording = Recording(int(width), int(height), float(dpi))
         self._stack: list[Drawn] = []
+        self._metrics: dict[tuple, tuple[float, float, float]] = {}
         super().__init__(width, height, dpi)
+
+    def reset(self) -> None:
+        """Ready for another draw: nothing recorded, no artist being drawn."""
+        self.recording = Recording(self.recording.width, self.recording.height, self.recording.dpi)
+        self._stack = []
+        if len(self._metrics) > METRICS_KEPT:
+            self._metrics.clear()
 
     # -- the artist stack, driven by the tracked draw methods --
 
@@ -251,7 +264,11 @@ class Recorder(RendererAgg):
     def _text_extent(self, x, y, text, prop, angle, ismath) -> Box | None:
         if not text.strip():
             return None  # a blank line spaces the text out; it holds no ink
-        width, height, descent = self.get_text_width_height_descent(text, prop, ismath)
+        key = (text, prop, ismath)
+        metrics = self._metrics.get(key)
+        if metrics is None:
+            metrics = self._metrics[key] = self.get_text_width_height_descent(text, prop, ismath)
+        width, height, descent = metrics
         if width <= 0 or height <= 0:
             return None
         # Texts arrive with y measured from the top (the renderer flips y for
@@ -322,12 +339,35 @@ class RecordingCanvas(FigureCanvasAgg):
 
     def get_renderer(self):
         width, height = self.get_width_height(physical=True)
-        key = (width, height, self.figure.dpi)
+        key = (width, height, self.figure.dpi, self._render)
         if getattr(self, "_recorder_key", None) != key:
-            self.renderer = Recorder(width, height, self.figure.dpi, render=self._render)
+            self.renderer = _reused_recorder(key)
             self._recorder_key = key
         self.last_recorder = self.renderer
         return self.renderer
+
+
+# Text metrics are cached per renderer (matplotlib's own cache and ours), so
+# recorders are reused: a new one would measure every string again. Each
+# thread keeps its own few, since a recorder holds the state of one draw.
+RECORDERS_KEPT = 4
+METRICS_KEPT = 20_000
+_kept = threading.local()
+
+
+def _reused_recorder(key: tuple) -> Recorder:
+    recorders = getattr(_kept, "recorders", None)
+    if recorders is None:
+        recorders = _kept.recorders = {}
+    recorder = recorders.pop(key, None)
+    if recorder is None:
+        width, height, dpi, render = key
+        recorder = Recorder(width, height, dpi, render=render)
+    recorder.reset()
+    recorders[key] = recorder
+    while len(recorders) > RECORDERS_KEPT:
+        del recorders[next(iter(recorders))]
+    return recorder
 
 
 # -- tracking which artist is drawing --
@@ -411,5 +451,5 @@ def record(figure, *, render: bool = True, save: dict | None = None) -> tuple[Re
         figure.set_canvas(old_canvas)
     recording = recorder.recording
     # Texts keep the renderer they were drawn with; they need not keep the record.
-    recorder.recording = Recording(recording.width, recording.height, recording.dpi)
+    recorder.reset()
     return recording, recorder
