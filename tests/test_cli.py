@@ -79,6 +79,8 @@ CASES = {
         {"plot.py": "from matplotlib.figure import Figure\nfig = Figure()\nax = fig.subplots()\n"
                     "ax.set_title('a title')\nfig.suptitle('a suptitle', y=0.9)\nfig.savefig('out.png')\n"},
         ["plot.py"], 1, "plot.py:fig1: text_text        ax0.title / fig.suptitle", None),
+    "collisions the script allows": ({"plot.py": TITLES + "import tessary\ntessary.allow(fig)\n"}, ["plot.py"], 0,
+                                     "0 collisions in 1 figure", None),
     "no figure": ({"plot.py": "x = 1\n"}, ["plot.py"], 0, "0 collisions in 0 figures from 1 script; 1 made no figure",
                   r"tessary: plot\.py: made no figure"),
     "a folder": ({"d/one.py": CLEAN, "d/two.py": TITLES, "d/test_two.py": TITLES, "d/conftest.py": TITLES,

@@ -7,7 +7,9 @@ matplotlib figure.
 """
 
 from tessary._core import Collision, CollisionReport, OverDataCandidate, classify, ink_coverage
-from tessary.lint import LintError, lint  # matplotlib is imported only when lint runs
+from tessary.fixes import Hint, hints  # matplotlib is imported only when they run
+from tessary.lint import LintError, allow, lint
 
-__all__ = ["Collision", "CollisionReport", "LintError", "OverDataCandidate", "classify", "ink_coverage", "lint"]
+__all__ = ["Collision", "CollisionReport", "Hint", "LintError", "OverDataCandidate", "allow", "classify", "hints",
+           "ink_coverage", "lint"]
 __version__ = "0.1.0"

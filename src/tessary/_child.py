@@ -76,10 +76,24 @@ class Session:
             return
         self.linted[id(fig)] = state
         record["collisions"] = json.loads(report)
-        self.annotate(number, linted, record)
+        hints = self.hints(fig, linted.collisions, save)
+        for collision, hint in zip(record["collisions"], hints):
+            if hint is not None:
+                collision["hint"] = {"code": hint.code, "reason": hint.reason}
+        self.annotate(fig, number, linted, hints, save, record)
         self.emit(record)
 
-    def annotate(self, number: int, linted, record: dict) -> None:
+    def hints(self, fig, collisions, save: dict) -> list:
+        if not self.request.get("hints") or not collisions:
+            return [None] * len(collisions)
+        from tessary.fixes import hints
+
+        try:
+            return hints(fig, collisions, **self.request["options"], **save)
+        except Exception:  # noqa: BLE001 - a hint that cannot be found is no hint
+            return [None] * len(collisions)
+
+    def annotate(self, fig, number: int, linted, hints: list, save: dict, record: dict) -> None:
         folder = self.request.get("annotate")
         if folder is None or not linted.collisions:
             return
@@ -91,12 +105,36 @@ class Session:
         seen = self.pictures[stem] = self.pictures.get(stem, 0) + 1
         path = Path(folder) / (stem + (f"_{seen}" if seen > 1 else "") + ".png")
         try:
-            write_annotated(np.asarray(linted.recorder.buffer_rgba()), linted.collisions, path)
+            # Copied first: linting the fixed copy reuses the recorder, and its buffer.
+            before = np.array(linted.recorder.buffer_rgba())
+            after = self.after(fig, hints, save)
+            write_annotated(before, linted.collisions, path, hints, after)
             record["annotated"] = str(path)
         except OSError as error:
             record["error"] = f"could not write {path}: {error.strerror or error}"
         except Exception as error:  # noqa: BLE001 - a picture that fails must not fail the script
             record["error"] = f"could not draw {path}: {type(error).__name__}: {error}"
+
+    def after(self, fig, hints: list, save: dict):
+        """The figure with every hint applied, as linted: the picture's other half."""
+        distinct = list({h.code: h for h in hints if h is not None}.values())
+        if not distinct:
+            return None
+        import copy
+
+        import numpy as np
+
+        from tessary.fixes import _forget
+        from tessary.lint import lint_figure
+
+        trial = copy.deepcopy(fig)
+        try:
+            for hint in distinct:
+                save = {**save, **hint.apply(trial)}
+            linted = lint_figure(trial, **self.request["options"], **save, keep_picture=True)
+            return np.array(linted.recorder.buffer_rgba()), linted.collisions
+        finally:
+            _forget(trial)
 
     def lint_the_rest(self) -> None:
         """Figures still open that were never saved are linted as shown."""

@@ -52,6 +52,8 @@ class Element:
     visible_only: bool = False  # data: only the part inside its clip shows
     # The axes the element lies in, innermost first, by id; an axes lists itself first.
     within: tuple[int, ...] = ()
+    # The artists it was drawn by, from itself up to the figure, by id.
+    lineage: tuple[int, ...] = ()
 
     def box(self) -> Box | None:
         if self.region is not None:
@@ -384,7 +386,7 @@ class _Collector:
                 within = tuple(id(d.artist) for d in drawn.chain() if isinstance(d.artist, Axes))
                 self.by_artist[id(drawn.artist)] = Element(_axes_role(drawn, self.hosts), self.names.of(drawn),
                                                            drawn.artist, drawn.order, region=drawn.region,
-                                                           within=within)
+                                                           within=within, lineage=_lineage(drawn))
             if not drawn.primitives:
                 continue
             try:
@@ -422,11 +424,12 @@ class _Collector:
         group = self.groups.get(id(whole.artist)) if rule.visible_only else None
         if group is None:
             return Element(rule.role, rule.name(whole.artist, place), whole.artist, whole.order,
-                           visible_only=rule.visible_only, within=within)
+                           visible_only=rule.visible_only, within=within, lineage=_lineage(whole))
         stand_in, name = group
         if id(stand_in) not in self.by_artist:
             self.by_artist[id(stand_in)] = Element(rule.role, f"{place.prefix}.{name}", stand_in, whole.order,
-                                                   visible_only=True, within=within)
+                                                   visible_only=True, within=within,
+                                                   lineage=(id(stand_in), *_lineage(whole)))
         return self.by_artist[id(stand_in)]
 
 
@@ -446,6 +449,10 @@ def _merge_repeated_texts(ordered: list[Element]) -> list[Element]:
             first[key] = element
         kept.append(element)
     return kept
+
+
+def _lineage(drawn: Drawn) -> tuple[int, ...]:
+    return tuple(id(d.artist) for d in drawn.chain())
 
 
 def _has_box(element: Element) -> bool:

@@ -65,33 +65,59 @@ def _parser() -> argparse.ArgumentParser:
     check = commands.add_parser(
         "check", help="run scripts and lint the figures they create", epilog=parser.epilog,
         description="Run each script in a process of its own, as `python SCRIPT.py` would, and lint every "
-                    "figure it saves (as saved) or leaves open (as shown).")
+                    "figure it saves (as saved) or leaves open (as shown). Options not given come from the "
+                    "[tool.tessary] table of the nearest pyproject.toml that has one, searched from each "
+                    "script's folder upward, then from the defaults.")
     check.add_argument("scripts", nargs="+", metavar="SCRIPT.py|DIR",
                        help="scripts to run; a folder stands for the *.py files directly in it, sorted, "
                             "leaving out setup.py, conftest.py, test_*.py and *_test.py")
-    check.add_argument("--json", action="store_true",
-                       help="print one JSON document on stdout (the scripts' own output goes to stderr)")
+    check.add_argument("--format", choices=FORMATS, default="text",
+                       help="text, one JSON document (the scripts' own output goes to stderr), or GitHub "
+                            "workflow annotations (default: %(default)s)")
+    check.add_argument("--json", action="store_const", const="json", dest="format", help="short for --format json")
+    check.add_argument("--hints", action="store_true",
+                       help="give each finding a fix, proven on a copy of the figure first (slower)")
     check.add_argument("--annotate", metavar="DIR", type=Path,
                        help="write each figure with collisions as PNG, colliding boxes numbered, to DIR")
-    check.add_argument("--overlap-fraction", type=_option(float, overlap_fraction_value),
-                       default=DEFAULT_OVERLAP_FRACTION, metavar="F",
-                       help="share of the smaller of two elements that must overlap, in (0, 1] "
-                            "(default: %(default)s)")
-    check.add_argument("--clip-px", type=_option(float, clip_px_value), default=DEFAULT_CLIP_PX, metavar="P",
-                       help="pixels an element may pass its clip box, finite and >= 0 (default: %(default)s)")
-    check.add_argument("--ink-threshold", type=_option(float, ink_threshold_value), default=DEFAULT_INK_THRESHOLD,
-                       metavar="T",
-                       help="share of the data a legend or annotation must hide to be over data, in [0, 1) "
-                            "(default: %(default)s)")
-    check.add_argument("--ignore", action="append", default=[], metavar="PATTERN",
-                       help="collision kind or element id glob to silence; repeatable (default: none)")
-    check.add_argument("--timeout", type=_option(float, _positive_seconds), default=DEFAULT_TIMEOUT,
-                       metavar="SECONDS", help="stop a script after this long, > 0 (default: %(default)s)")
+    check.add_argument("--overlap-fraction", type=_option(float, overlap_fraction_value), metavar="F",
+                       help=f"share of the smaller of two elements that must overlap, in (0, 1] "
+                            f"(default: {DEFAULT_OVERLAP_FRACTION})")
+    check.add_argument("--clip-px", type=_option(float, clip_px_value), metavar="P",
+                       help=f"pixels an element may pass its clip box, finite and >= 0 (default: {DEFAULT_CLIP_PX})")
+    check.add_argument("--ink-threshold", type=_option(float, ink_threshold_value), metavar="T",
+                       help=f"share of the data a legend or annotation must hide to be over data, in [0, 1) "
+                            f"(default: {DEFAULT_INK_THRESHOLD})")
+    check.add_argument("--ignore", action="append", metavar="PATTERN",
+                       help="collision kind or element id glob to silence; repeatable; replaces the project's "
+                            "ignore (default: none)")
+    check.add_argument("--timeout", type=_option(float, _positive_seconds), metavar="SECONDS",
+                       help=f"stop a script after this long, > 0 (default: {DEFAULT_TIMEOUT})")
     check.add_argument("-j", "--jobs", type=_option(int, _jobs), default=1, metavar="N",
                        help="scripts run at once, >= 0; 0 means one per processor (default: %(default)s)")
     check.add_argument("--verbose", action="store_true",
                        help="name the drawn artists that were skipped, and show tracebacks of failures")
     return parser
+
+
+FORMATS = ("text", "json", "github")
+OPTION_NAMES = ("overlap_fraction", "clip_px", "ink_threshold")
+
+
+def settings(script: Path, args) -> tuple[dict, float]:
+    """The lint options and timeout of one script: the command line's, else the
+    project's, else the defaults; the project's per-file ignores come on top."""
+    from tessary import config
+    from tessary.lint import DEFAULT_CLIP_PX, DEFAULT_INK_THRESHOLD, DEFAULT_OVERLAP_FRACTION
+
+    project = config.find(script.parent)
+    defaults = {"overlap_fraction": DEFAULT_OVERLAP_FRACTION, "clip_px": DEFAULT_CLIP_PX,
+                "ink_threshold": DEFAULT_INK_THRESHOLD, "ignore": (), "timeout": DEFAULT_TIMEOUT}
+    given = {name: getattr(args, name) for name in (*OPTION_NAMES, "ignore", "timeout")
+             if getattr(args, name) is not None}
+    chosen = {**defaults, **project.options, **given}
+    options = {name: chosen[name] for name in OPTION_NAMES}
+    options["ignore"] = [*chosen["ignore"], *project.ignores_for(script)]
+    return options, chosen["timeout"]
 
 
 def scripts_in(arguments: list[str]) -> list[Path]:
@@ -146,13 +172,14 @@ class Outcome:
         return sum(len(f.get("collisions", ())) for f in self.figures)
 
 
-def run_script(script: Path, options: dict, annotate: Path | None, timeout: float, verbose: bool) -> Outcome:
+def run_script(script: Path, options: dict, annotate: Path | None, timeout: float, verbose: bool,
+               hints: bool = False) -> Outcome:
     outcome = Outcome(str(script))
     with tempfile.TemporaryDirectory(prefix="tessary-") as scratch:
         results = Path(scratch) / "results.jsonl"
         request = {"script": str(script), "results": str(results), "options": options,
                    "annotate": None if annotate is None else str(annotate), "stem": picture_stem(script),
-                   "verbose": verbose}
+                   "verbose": verbose, "hints": hints}
         env = dict(os.environ, MPLBACKEND="Agg")
         try:
             done = subprocess.run([sys.executable, "-m", "tessary._child", json.dumps(request)],
@@ -212,16 +239,14 @@ def summary(outcomes: list[Outcome]) -> dict:
     }
 
 
-def report_text(outcomes: list[Outcome]) -> None:
+def _collision(c: dict):
     from tessary._core import Collision
-    from tessary.lint import describe
 
-    for outcome in outcomes:
-        for figure in outcome.figures:
-            for c in figure.get("collisions", ()):
-                collision = Collision(c["kind"], c["a_role"], c["a_id"], tuple(c["a_box"]), c["b_role"], c["b_id"],
-                                      tuple(c["b_box"]), c["severity"] if c["severity"] is not None else float("nan"))
-                print(f"{outcome.path}:fig{figure['figure']}: {describe(collision)}")
+    return Collision(c["kind"], c["a_role"], c["a_id"], tuple(c["a_box"]), c["b_role"], c["b_id"], tuple(c["b_box"]),
+                     c["severity"] if c["severity"] is not None else float("nan"))
+
+
+def _summary_line(outcomes: list[Outcome]) -> str:
     counts = summary(outcomes)
     line = (f"{_plural(counts['collisions'], 'collision')} in {_plural(counts['figures'], 'figure')} "
             f"from {_plural(counts['scripts'], 'script')}")
@@ -229,7 +254,47 @@ def report_text(outcomes: list[Outcome]) -> None:
         line += f"; {_plural(counts['errors'], 'error')}"
     if counts["no_figure"]:
         line += f"; {counts['no_figure']} made no figure"
-    print(line)
+    return line
+
+
+def report_text(outcomes: list[Outcome]) -> None:
+    from tessary.lint import describe
+
+    for outcome in outcomes:
+        for figure in outcome.figures:
+            for c in figure.get("collisions", ()):
+                print(f"{outcome.path}:fig{figure['figure']}: {describe(_collision(c))}")
+                if "hint" in c:
+                    lines = c["hint"]["code"].splitlines()
+                    print("    hint: " + "\n          ".join(lines) + f"\n          ({c['hint']['reason']})")
+    print(_summary_line(outcomes))
+
+
+def _escaped(text: str, property_value: bool = False) -> str:
+    """Workflow-command escaping: %, CR and LF, and in a property also : and ,."""
+    text = text.replace("%", "%25").replace("\r", "%0D").replace("\n", "%0A")
+    return text.replace(":", "%3A").replace(",", "%2C") if property_value else text
+
+
+def report_github(outcomes: list[Outcome]) -> None:
+    """One workflow-command annotation per finding and per failure, so that
+    they show on the pull request; then the summary line."""
+    from tessary.lint import describe
+
+    for outcome in outcomes:
+        where = _escaped(outcome.path, property_value=True)
+        for figure in outcome.figures:
+            for c in figure.get("collisions", ()):
+                message = " ".join(describe(_collision(c)).split()[1:]) + f" (fig{figure['figure']})"
+                if "hint" in c:
+                    message += f"\nhint: {c['hint']['code']}\n({c['hint']['reason']})"
+                title = _escaped(f"tessary {c['kind']}", property_value=True)
+                print(f"::error file={where},title={title}::{_escaped(message)}")
+        for line in outcome.failures:
+            print(f"::error file={where},title=tessary failure::{_escaped(line)}")
+        if outcome.status == "no-figure":
+            print(f"::notice file={where},title=tessary::{_escaped('made no figure')}")
+    print(_summary_line(outcomes))
 
 
 def report_json(outcomes: list[Outcome]) -> None:
@@ -256,9 +321,12 @@ def report_problems(outcome: Outcome) -> None:
 
 
 def check(args) -> int:
+    from tessary.config import ConfigError
+
     try:
         scripts = scripts_in(args.scripts)
-    except ValueError as error:
+        plans = [(script, *settings(script, args)) for script in scripts]
+    except (ValueError, ConfigError) as error:
         print(f"tessary: {error}", file=sys.stderr)
         return FAILURE
     if args.annotate is not None:
@@ -266,19 +334,21 @@ def check(args) -> int:
         if problem:
             print(f"tessary: --annotate {args.annotate}: {problem}", file=sys.stderr)
             return FAILURE
-    options = {"overlap_fraction": args.overlap_fraction, "clip_px": args.clip_px,
-               "ink_threshold": args.ink_threshold, "ignore": list(args.ignore)}
     jobs = args.jobs or os.cpu_count() or 1
     with ThreadPoolExecutor(max_workers=jobs) as pool:
-        futures = [pool.submit(run_script, s, options, args.annotate, args.timeout, args.verbose) for s in scripts]
+        futures = [pool.submit(run_script, script, options, args.annotate, timeout, args.verbose, args.hints)
+                   for script, options, timeout in plans]
         outcomes = []
         # Reported in the order given, each as soon as it and those before it are done.
         for future in futures:
             outcome = future.result()
             report_problems(outcome)
             outcomes.append(outcome)
-    (report_json if args.json else report_text)(outcomes)
+    REPORTS[args.format](outcomes)
     return exit_status(outcomes)
+
+
+REPORTS = {"text": report_text, "json": report_json, "github": report_github}
 
 
 def _unwritable(folder: Path) -> str | None:

@@ -13,12 +13,13 @@ import logging
 import math
 import numbers
 import time
+import weakref
 from collections.abc import Iterable
-from dataclasses import dataclass
+from dataclasses import dataclass, field
 
 from tessary._core import Collision, CollisionReport, classify
 
-__all__ = ["LintError", "Linted", "describe", "find_collisions", "lint", "lint_figure", "suppressed"]
+__all__ = ["LintError", "Linted", "allow", "describe", "find_collisions", "lint", "lint_figure", "suppressed"]
 
 log = logging.getLogger("tessary")
 
@@ -98,20 +99,50 @@ def ignore_value(value) -> tuple[str, ...]:
 
 @dataclass(frozen=True)
 class Linted:
-    """What one lint found, and the recorder that drew the figure for it
-    (its buffer holds the picture as linted)."""
+    """What one lint found, the elements it found them among, what the draw
+    recorded, and the recorder that drew the figure for it (its buffer holds
+    the picture as linted when it was kept, until the next lint on this thread
+    reuses the recorder)."""
 
     collisions: list[Collision]
     recorder: object
+    elements: list = field(default_factory=list, repr=False)
+    recording: object = field(default=None, repr=False)
+
+
+KIND_NAMES = ("text_text", "clipping", "over_data", "element_element")
+_allowed: weakref.WeakKeyDictionary = weakref.WeakKeyDictionary()
+
+
+def allow(artist, *kinds: str) -> None:
+    """Marks the collisions of ``artist`` of these kinds as intended (of every
+    kind when none is named): :func:`lint`, ``tessary check`` and the pytest
+    fixture leave them out. An axes or a figure stands for everything drawn in
+    it."""
+    unknown = [k for k in kinds if k not in KIND_NAMES]
+    if unknown:
+        raise ValueError(f"allow: unknown collision kind {unknown[0]!r}; the kinds are {', '.join(KIND_NAMES)}")
+    _allowed.setdefault(artist, set()).update(kinds or KIND_NAMES)
+
+
+def _intended(collision: Collision, by_id: dict) -> bool:
+    for ident in (collision.a_id, collision.b_id):
+        element = by_id.get(ident)
+        if element is None:
+            continue
+        for artist in list(_allowed):
+            if id(artist) in element.lineage and collision.kind in _allowed.get(artist, ()):
+                return True
+    return False
 
 
 def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAULT_CLIP_PX,
                 ink_threshold=DEFAULT_INK_THRESHOLD, ignore=(), dpi=None, bbox_inches=None,
                 pad_inches=None, keep_picture: bool = False, timings: dict | None = None) -> Linted:
-    """:func:`lint`, with the recorder it drew with. The recording pass draws
-    no pixel unless ``keep_picture`` asks for the picture in the recorder's
-    buffer; ``timings``, a dict, receives the seconds spent recording,
-    classifying and confirming with pixels."""
+    """:func:`lint`, with what it drew and found them among. The recording pass
+    draws no pixel unless ``keep_picture`` asks for the picture in the
+    recorder's buffer; ``timings``, a dict, receives the seconds spent
+    recording, classifying and confirming with pixels."""
     from tessary import artists, record
 
     overlap_fraction = overlap_fraction_value(overlap_fraction)
@@ -132,9 +163,11 @@ def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAU
             log.info("%s: skipped %s", figure_name(fig), line)
         collisions = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold, clock,
                              whole=keep_picture)
+        by_id = {e.ident: e for e in found.elements}
+        kept = [c for c in collisions if not suppressed(c, patterns) and not (_allowed and _intended(c, by_id))]
     except Exception as error:
         raise LintError(f"{figure_name(fig)} could not be analysed: {type(error).__name__}: {error}") from error
-    return Linted([c for c in collisions if not suppressed(c, patterns)], recorder)
+    return Linted(kept, recorder, found.elements, recording)
 
 
 def find_collisions(fig, **options) -> list[Collision]:

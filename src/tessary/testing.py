@@ -1,21 +1,50 @@
 """Test helpers: ``assert_clean(fig)`` and, through the pytest plugin entry
-point, an ``assert_clean`` fixture."""
+point, an ``assert_clean`` fixture that takes the project's ``[tool.tessary]``
+settings from the pyproject.toml in pytest's rootdir."""
 
 from __future__ import annotations
+
+from pathlib import Path
 
 from tessary.lint import describe, lint
 
 __all__ = ["assert_clean"]
 
 
-def assert_clean(fig, **options) -> None:
+def assert_clean(fig, *, hints: bool = False, **options) -> None:
     """Fail unless :func:`tessary.lint` finds nothing in ``fig``; the message
-    lists every collision. ``options`` are passed on to :func:`tessary.lint`."""
+    lists every collision, each with a verified fix when ``hints`` is true.
+    ``options`` are passed on to :func:`tessary.lint`."""
     report = lint(fig, **options)
-    if report.has_collisions:
-        lines = "\n".join("  " + describe(c) for c in report.collisions)
-        count = len(report.collisions)
-        raise AssertionError(f"figure has {count} layout collision{'s' * (count != 1)}:\n{lines}")
+    if not report.has_collisions:
+        return
+    collisions = report.collisions
+    fixes = [None] * len(collisions)
+    if hints:
+        from tessary.fixes import hints as find
+
+        fixes = find(fig, collisions, **options)
+    lines = []
+    for collision, fix in zip(collisions, fixes):
+        lines.append("  " + describe(collision))
+        if fix is not None:
+            lines += ["      fix: " + line for line in fix.code.splitlines()] + [f"      ({fix.reason})"]
+    count = len(collisions)
+    raise AssertionError(f"figure has {count} layout collision{'s' * (count != 1)}:\n" + "\n".join(lines))
+
+
+def _project_options(root: Path, test_file: Path | None) -> dict:
+    """The lint options that the rootdir's ``[tool.tessary]`` table sets for a test file."""
+    from tessary import config
+
+    found = config.read(root / "pyproject.toml") if (root / "pyproject.toml").is_file() else None
+    if found is None:
+        return {}
+    options = {k: v for k, v in found.options.items() if k != "timeout"}
+    per_file = found.ignores_for(test_file) if test_file is not None else ()
+    if per_file:
+        options["ignore"] = (*options.get("ignore", ()), *per_file)
+    return options
 
 
 try:
@@ -25,6 +54,12 @@ except ImportError:  # assert_clean works under any test runner
 else:
 
     @pytest.fixture(name="assert_clean")
-    def assert_clean_fixture():
-        """The :func:`assert_clean` check, for tests that take it as a fixture."""
-        return assert_clean
+    def assert_clean_fixture(request):
+        """The :func:`assert_clean` check, with the project's settings; options
+        given in the call override them."""
+        settings = _project_options(Path(request.config.rootpath), Path(request.node.path))
+
+        def check(fig, **options):
+            assert_clean(fig, **{**settings, **options})
+
+        return check
