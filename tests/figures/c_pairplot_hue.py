@@ -6,7 +6,7 @@ import pandas as pd
 import seaborn as sns
 
 rng = np.random.default_rng(2024)
-# (bill mm, wing mm, mass g) centres per species
+# (bill mm, wing mm, mass g) centres per bird
 species = {"Dunlin": (32, 118, 48), "Knot": (34, 165, 135), "Sanderling": (25, 124, 58)}
 frames = []
 for name, (bill, wing, mass) in species.items():
