@@ -13,7 +13,7 @@ matplotlib.use("Agg")
 from matplotlib.figure import Figure  # noqa: E402
 
 from tessary import artists, record  # noqa: E402
-from tessary.judge import Ink, near  # noqa: E402
+from tessary.ink import Ink, near  # noqa: E402
 from tessary.lint import find_collisions  # noqa: E402
 
 
@@ -75,7 +75,7 @@ def cells(crossed):
     ax.imshow([[0.2, 0.8], [0.6, 0.4]], cmap="viridis")
     for i in range(2):
         for j in range(2):
-            ax.text(j, i, f"{i}{j}", ha="center", va="center", color="w")
+            ax.text(j, i, f"{i}{j}", ha="center", va="center", color="w" if i + j != 1 else "k")
     if crossed:
         ax.plot([-0.5, 1.5], [0.0, 0.0], color="r", lw=2)
     return fig

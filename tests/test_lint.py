@@ -14,7 +14,7 @@ import numpy as np  # noqa: E402
 from matplotlib.backends.backend_agg import FigureCanvasAgg  # noqa: E402
 from matplotlib.figure import Figure  # noqa: E402
 
-from tessary.judge import display_to_buffer  # noqa: E402
+from tessary.ink import display_to_buffer  # noqa: E402
 from tessary.lint import find_collisions, suppressed  # noqa: E402
 
 
@@ -201,12 +201,21 @@ def test_figure_without_pyplot_canvas_is_linted_and_left_as_it_was():
     assert fig.canvas is canvas
 
 
+def legend_on_lines():
+    fig, ax = plt.subplots()
+    x = np.linspace(0, 1, 200)
+    for k in range(1, 6):
+        ax.plot(x, 0.5 + 0.4 * np.sin(2 * np.pi * k * x), label=f"mode {k}")
+    ax.legend(loc="center")
+    return fig
+
+
 @pytest.mark.parametrize(
     ("threshold", "reported"),
     [(0.05, True), (0.99, False)],
 )
 def test_ink_threshold_decides_over_data(make, threshold, reported):
-    collisions = find_collisions(make(legend_on_scatter), ink_threshold=threshold)
+    collisions = find_collisions(make(legend_on_lines), ink_threshold=threshold)
     over = [c for c in collisions if c.kind == "over_data"]
     assert bool(over) is reported
     for c in over:

@@ -381,8 +381,10 @@ class _Collector:
         self.skipped: list[str] = []
 
     def collect(self) -> Elements:
+        # An axes that drew nothing (made invisible, or switched off and empty) is not there for a reader.
+        painting = {id(d.artist) for drawn in self.recording if drawn.primitives for d in drawn.chain()}
         for drawn in self.recording:
-            if isinstance(drawn.artist, Axes):
+            if isinstance(drawn.artist, Axes) and id(drawn.artist) in painting:
                 within = tuple(id(d.artist) for d in drawn.chain() if isinstance(d.artist, Axes))
                 self.by_artist[id(drawn.artist)] = Element(_axes_role(drawn, self.hosts), self.names.of(drawn),
                                                            drawn.artist, drawn.order, region=drawn.region,

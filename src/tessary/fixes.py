@@ -162,16 +162,16 @@ class Search:
         yield from sorted(passing, key=lambda r: self._ink_under(r, legend.ident))
 
     def _ink_under(self, remedy: Remedy, ident: str) -> float:
-        from tessary import judge
+        from tessary import ink, record
 
         _, linted, trial = self.outcome(remedy)
         elements = {e.ident: e for e in linted.elements}
         legend = elements.get(ident)
         if legend is None:
             return 0.0
-        data = judge.Data(linted.recording, trial)
+        data = ink.Data(linted.recording, trial)
         return sum(data.ink(e, legend.box()) for e in linted.elements
-                   if e.role == "data-artist" and judge.intersection(e.box(), legend.box()) is not None)
+                   if e.role == "data-artist" and record.intersection(e.box(), legend.box()) is not None)
 
     def text_moves(self, text, collision) -> Iterator[Remedy]:
         """The nearest moves of the text that clear it, screened on the pixels first."""
@@ -196,7 +196,7 @@ class Search:
                 return
 
     def _offsets(self, text, other, collision) -> Iterator[tuple[float, float]]:
-        from tessary import judge
+        from tessary import ink, record
 
         box, figure = text.box(), self.recording.figure_box
         if collision.kind == "clipping":
@@ -205,17 +205,17 @@ class Search:
             dx = max(clip[0] - box[0], 0) - max(box[2] - clip[2], 0)
             dy = max(clip[1] - box[1], 0) - max(box[3] - clip[3], 0)
             yield dx + math.copysign(3, dx) if dx else 0, dy + math.copysign(3, dy) if dy else 0
-        data = judge.Data(self.recording, self.fig) if collision.kind == "over_data" and other is not None else None
+        data = ink.Data(self.recording, self.fig) if collision.kind == "over_data" and other is not None else None
         threshold = self.options.get("ink_threshold", 0.05) / 2
         for step in TEXT_STEPS:
             for k in range(16):
                 angle = 2 * math.pi * k / 16
                 dx, dy = round(step * math.cos(angle)), round(step * math.sin(angle))
                 moved = (box[0] + dx, box[1] + dy, box[2] + dx, box[3] + dy)
-                if judge.intersection(moved, figure) != moved:
+                if record.intersection(moved, figure) != moved:
                     continue  # cut off at the edge
                 if other is not None and other.region is None and collision.kind != "over_data" and \
-                        judge.intersection(moved, other.box()) is not None:
+                        record.intersection(moved, other.box()) is not None:
                     continue
                 if data is not None and data.coverage(other, moved) > threshold:
                     continue

@@ -191,39 +191,38 @@ class _Clock:
 
 def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, ink_threshold: float,
             clock: _Clock, whole: bool) -> list:
-    """The core proposes from the boxes; the ink of the elements decides, each
-    drawn on a canvas the size of what is looked at, or of the whole figure on
-    the full-render path."""
-    from tessary import judge
+    """The core proposes from the boxes; the ink of the elements, in drawing
+    order, decides. Each element is drawn on a canvas the size of what is
+    looked at, or of the whole figure on the full-render path."""
+    from tessary import ink, judge, on_data
 
     figure_box = recording.figure_box
     by_id = {e.ident: e for e in elements}
-    inks = judge.Inks(recording, whole)
+    inks = ink.Inks(recording, whole)
     boxes = [(e.box(), e.clip(figure_box), e.role, e.ident) for e in elements]
     proposed, candidates = classify(boxes, overlap_fraction=overlap_fraction, clip_px=clip_px)
-    # Texts closer than the margin read as one: their pairs come from boxes
-    # grown by it, and stay only where the glyphs really come that close.
-    unclipped = (-math.inf, -math.inf, math.inf, math.inf)
-    grown = [(judge.grow(e.box(), inks.margin), unclipped, e.role, e.ident) for e in elements]
-    near_texts = [c for c in classify(grown, overlap_fraction=overlap_fraction)[0] if c.kind == "text_text"]
+    labels = on_data.label_candidates(elements, overlap_fraction)
     clock.lap("classify")
 
-    regions = {id(e.artist): e.region for e in elements if e.region is not None}
     kept = []
     for c in proposed:
-        a, b = by_id[c.a_id], by_id[c.b_id] if c.kind != "clipping" else None
+        a = by_id[c.a_id]
         if c.kind == "clipping":
-            keep = a.region is not None or a.visible_only or inks.reaches(a, c.b_box)
-        elif c.kind == "element_element" and (a.region is None) != (b.region is None):
-            text, layout = (a, b) if a.region is None else (b, a)
-            keep = not judge.own(text, layout, regions) and inks.inside(text, layout.region)
-        else:
-            keep = c.kind == "element_element"
-        if keep:
-            kept.append(c)
-    kept += [c for c in near_texts if inks.near(by_id[c.a_id], by_id[c.b_id])]
-    kept += judge.hidden_labels(elements, inks, overlap_fraction)
-    kept += judge.over_data(candidates, by_id, judge.Data(recording, fig, whole), ink_threshold)
+            if a.region is not None or a.visible_only or \
+                    not judge.shown_nowhere(a, figure_box) and judge.cut_off(a, c.b_box, inks):
+                kept.append(c)
+    # Texts against texts, and texts and axes against axes, are judged on their ink.
+    kept += judge.near_texts(elements, inks, overlap_fraction)
+    layouts = judge.Layouts(recording, inks)
+    covered = list(judge.covered_texts(elements, inks, layouts, overlap_fraction))
+    over = on_data.OnData(inks, ink.Data(recording, fig, whole), ink_threshold)
+    kept += [c.collision for c in covered]
+    kept += judge.hidden_axes(elements, layouts, over.hides, covered, overlap_fraction)
+    # A text under an axes is reported once, not again for the data drawn over it there.
+    under = {(c.text.ident, id(c.layout.artist)) for c in covered}
+    kept += on_data.over_data([c for c in [*candidates, *labels]
+                               if (c.decoration_id, next(iter(by_id[c.data_id].within), None)) not in under],
+                              by_id, over)
     clock.lap("pixels")
     return kept
 

@@ -1,4 +1,4 @@
-"""Defect (element_element): the add_axes summary panel overlaps the right-hand axes.
+"""Defect (element_element): the add_axes summary panel reaches past the right-hand axes, whose frame strikes through its title.
 
 Battery cycling: capacity fade per cell and a summary panel of cycle life.
 """

@@ -1,4 +1,4 @@
-"""Defect (element_element): the colorbar axes added with fig.add_axes sits on top of the detector hit-map image."""
+"""Defect (element_element, over_data): the colorbar axes added with fig.add_axes sits on top of the detector hit-map image, and its black labels lie on the dark image."""
 import matplotlib.pyplot as plt
 import numpy as np
 

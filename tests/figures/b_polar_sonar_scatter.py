@@ -1,4 +1,4 @@
-"""Clean: a sonar sweep as a polar scatter next to the transducer beam pattern as a polar line."""
+"""Defect (over_data): in the sonar sweep drawn as a polar scatter, echoes lie under the radius labels "20" and "60", which they break up; the beam pattern beside it is clean."""
 import matplotlib.pyplot as plt
 import numpy as np
 

@@ -1,4 +1,4 @@
-"""Defect (element_element): the zoom inset added with fig.add_axes straddles the gap and covers the corner of the right-hand spectrum panel.
+"""Clean: the zoom inset added with fig.add_axes straddles the gap between the panels; it covers only their frames' corners, no data or label.
 """
 import matplotlib.pyplot as plt
 import numpy as np
