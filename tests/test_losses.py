@@ -47,6 +47,18 @@ def hand_inset(corner: bool):
     return fig
 
 
+def child_inset(on_data: bool):
+    """An inset made by its host, in an empty corner or over the host's peak."""
+    fig = figure()
+    host = fig.subplots()
+    x = np.linspace(0, 10, 400)
+    host.plot(x, np.exp(-(x - 2) ** 2 * 4), lw=1.5)
+    inset = host.inset_axes((0.1, 0.45, 0.35, 0.4) if on_data else (0.6, 0.45, 0.35, 0.4))
+    inset.plot(x, x**2)
+    inset.tick_params(labelbottom=False, labelleft=False)
+    return fig
+
+
 def colour_bar_on_tick_labels():
     fig = figure()
     ax = fig.add_axes((0.18, 0.15, 0.77, 0.75))
@@ -135,7 +147,9 @@ def spines_at_zero(curve_through_label):
     ax.spines[["right", "top"]].set_visible(False)
     x = np.linspace(-2, 2, 200)
     ax.plot(x, np.where(x < 0, 0.0, x**2) if curve_through_label else x**2 + 0.5, color="C3", lw=2, zorder=3)
-    ax.set_yticks([0, 1, 2, 3], ["0.0", "1.0", "2.0", "3.0"])
+    # At the origin the bottom spine runs through "0.0" too; the clean figure labels no tick there.
+    ticks = [0, 1, 2, 3] if curve_through_label else [1, 2, 3]
+    ax.set_yticks(ticks, [f"{t:.1f}" for t in ticks])
     ax.set_xticks([-2, -1, 1, 2])
     ax.set_ylim(-0.5, 3)
     return fig
@@ -189,6 +203,9 @@ def contour_label_at_edge(position):
         pytest.param(ghost_axes, set(), id="invisible axes"),
         pytest.param(lambda: hand_inset(corner=True), set(), id="inset in an empty corner"),
         pytest.param(lambda: hand_inset(corner=False), {("element_element", "ax0", "ax1")}, id="inset on data"),
+        pytest.param(lambda: child_inset(on_data=False), set(), id="child inset in an empty corner"),
+        pytest.param(lambda: child_inset(on_data=True), {("element_element", "ax0", "ax0.inset[0]")},
+                     id="child inset on its host's peak"),
         pytest.param(marker_over_boxed_label, set(), id="marker drawn over a text box"),
         pytest.param(lambda: rotated_label_beside_line(45), set(), id="rotated label, box across a line"),
         pytest.param(lambda: watermark(0.3), set(), id="translucent watermark"),
@@ -202,8 +219,9 @@ def contour_label_at_edge(position):
         pytest.param(lambda: sankey("k", 1.0), {("over_data", "ax0.annotation[0]'100 t'", "ax0.patch[0]")},
                      id="black label on black patch"),
         pytest.param(lambda: sankey("C0", 0.5), set(), id="label on translucent patch"),
-        pytest.param(lambda: spines_at_zero(True), {("over_data", "ax0.ytick[0]'0.0'", "ax0.line[0]")},
-                     id="curve through a tick label"),
+        pytest.param(lambda: spines_at_zero(True), {("over_data", "ax0.ytick[0]'0.0'", "ax0.line[0]"),
+                                                    ("element_element", "ax0", "ax0.ytick[0]'0.0'")},
+                     id="curve and spine through a tick label"),
         pytest.param(lambda: spines_at_zero(False), set(), id="curve clear of tick labels"),
         pytest.param(lambda: text_across_frame(True), {("element_element", "ax0", "fig.text[0]'n = 480'")},
                      id="text struck by a frame"),

@@ -26,6 +26,7 @@ from matplotlib.patches import Arrow, Ellipse, FancyArrow, FancyArrowPatch, Fanc
 from matplotlib.spines import Spine
 from matplotlib.table import Table
 from matplotlib.text import Text
+from mpl_toolkits.axes_grid1.inset_locator import BboxConnector, BboxPatch
 
 from tessary import _mpl
 from tessary._mpl import AxesBase as Axes
@@ -270,8 +271,9 @@ def is_data(artist, place: Place) -> bool:
     return in_plain_axes(artist, place) and data_kind(artist, place) is not None
 
 
-# Shapes drawn around or pointing at something; unfilled, they mark data rather than show it.
-MARKING_SHAPES = (Ellipse, Rectangle, FancyBboxPatch, FancyArrowPatch, FancyArrow, Arrow)
+# Shapes drawn around or pointing at something (a zoomed inset's frame and
+# connectors among them); unfilled, they mark data rather than show it.
+MARKING_SHAPES = (Ellipse, Rectangle, FancyBboxPatch, FancyArrowPatch, FancyArrow, Arrow, BboxPatch, BboxConnector)
 
 
 def is_decoration(artist, place: Place) -> bool:

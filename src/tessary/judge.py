@@ -109,10 +109,10 @@ class Covered:
 
 def covered_texts(elements: list[Element], inks: Inks, layouts: Layouts, threshold: float) -> Iterator[Covered]:
     """Texts that an axes hides or strikes through: an axes drawn later whose
-    face or ink covers the text's glyphs, or an axes' frame line across them.
-    Free text may be struck by its own axes' frame too; other texts lie on
-    their own axes by design. The severity is the share of the text's box
-    that the axes covers."""
+    face or ink covers the text's glyphs, or an axes' frame line across them
+    (its own axes' frame too: a radius label on a polar frame, a label moved
+    onto a spine). The severity is the share of the text's box that the axes
+    covers."""
     texts = [e for e in elements if e.role in TEXT_ROLES]
     boxes = _layouts(elements)
     regions = {id(e.artist): e.region for e in elements if e.region is not None}
@@ -120,10 +120,8 @@ def covered_texts(elements: list[Element], inks: Inks, layouts: Layouts, thresho
     pixels = TEXT_PIXELS * scale(inks.dpi)
     for text, layout, fraction in _meeting(texts, boxes, threshold):
         mine = own(text, layout, regions)
-        # Free text may run across its own axes' frame; clipped to the axes, it is cut there instead.
-        if mine and not (text.role == "annotation" and text.within[:1] == (id(layout.artist),)
-                         and text.clip(figure_box) == figure_box):
-            continue
+        if mine and text.clip(figure_box) != figure_box:
+            continue  # clipped to its axes, a text is cut at the frame rather than struck by it
         later = layout.order > text.order
         hidden = not mine and later and inks.of(text).shared(layouts.cover(layout)) >= pixels
         # A frame drawn before a text with a box of its own lies under the box, not across the glyphs.
@@ -173,8 +171,8 @@ def hidden_axes(elements: list[Element], layouts: Layouts, hides, covered: list[
         first, second = boxes[int(pair.a_id)], boxes[int(pair.b_id)]
         lower, upper = sorted((first, second), key=lambda e: e.order)
         shared = intersection(lower.region, upper.region)
-        if shared is None or id(lower.artist) in upper.within:
-            continue  # an inset lies on its host by design
+        if shared is None:
+            continue
         if (id(upper), id(lower.artist)) in hidden_texts or any(
                 (region := intersection(series.box(), shared)) is not None and hides(layouts.cover(upper), series, region)
                 for series in data_of.get(id(lower.artist), ())):

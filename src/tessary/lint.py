@@ -219,7 +219,7 @@ def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, i
     kept += [c.collision for c in covered]
     kept += judge.hidden_axes(elements, layouts, over.hides, covered, overlap_fraction)
     # A text under an axes is reported once, not again for the data drawn over it there.
-    under = {(c.text.ident, id(c.layout.artist)) for c in covered}
+    under = {(c.text.ident, id(c.layout.artist)) for c in covered if c.hidden}
     kept += on_data.over_data([c for c in [*candidates, *labels]
                                if (c.decoration_id, next(iter(by_id[c.data_id].within), None)) not in under],
                               by_id, over)

@@ -1,4 +1,4 @@
-"""Defect (over_data): in the sonar sweep drawn as a polar scatter, echoes lie under the radius labels "20" and "60", which they break up; the beam pattern beside it is clean."""
+"""Defect (over_data, element_element): in the sonar sweep drawn as a polar scatter, echoes lie under the radius labels "20" and "60", which they break up; in both polar panels the outer frame circle runs through the last radius label."""
 import matplotlib.pyplot as plt
 import numpy as np
 

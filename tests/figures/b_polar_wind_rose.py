@@ -1,4 +1,4 @@
-"""Clean: wind rose of hourly wind directions as a polar bar chart."""
+"""Defect (element_element): wind rose of hourly wind directions as a polar bar chart; the outer frame circle runs through its last radius label "20%"."""
 import matplotlib.pyplot as plt
 import numpy as np
 

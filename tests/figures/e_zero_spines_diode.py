@@ -1,4 +1,4 @@
-"""Defect (over_data): with the spines moved to zero, the flat reverse-bias part of the diode curve runs straight through the y tick label "0.0" at the origin."""
+"""Defect (over_data, element_element): with the spines moved to zero, the flat reverse-bias part of the diode curve, drawn along the bottom spine, runs straight through the y tick label "0.0" at the origin."""
 import matplotlib.pyplot as plt
 import numpy as np
 
