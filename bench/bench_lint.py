@@ -3,7 +3,7 @@ own layout pass (Figure.draw_without_rendering) of the same figure, in the same
 run, and the share of lint spent recording, classifying and confirming with
 pixels; then dense figures at growing sizes.
 
-    python bench/bench_lint.py [--repeat N] [--quick] [--only SUBSTRING]
+    python bench/bench_lint.py [--repeat N] [--quick] [--only SUBSTRING] [--corpus DIR]
 
 Times are the best of N runs (each run interleaves the contenders, so that drift
 on a shared machine reaches all alike). "full render" is lint drawing every
@@ -62,10 +62,10 @@ def measure(fig, repeat):
     return {name: min(t) for name, t in times.items()}, stages, found[0] == found[1]
 
 
-def corpus(repeat, only):
+def corpus(repeat, only, folder=CORPUS):
     plt.show = lambda *args, **kwargs: None
     rows = []
-    for path in sorted(CORPUS.glob("*.py")):
+    for path in sorted(Path(folder).glob("*.py")):
         if only and only not in path.name:
             continue
         plt.close("all")
@@ -110,10 +110,11 @@ def main():
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--quick", action="store_true", help="one run each, smaller dense figures")
     parser.add_argument("--only", default="", help="corpus scripts whose name holds this")
+    parser.add_argument("--corpus", default=CORPUS, help="a folder of figure scripts (default: the test corpus)")
     options = parser.parse_args()
     repeat = 1 if options.quick else options.repeat
 
-    rows = corpus(repeat, options.only)
+    rows = corpus(repeat, options.only, options.corpus)
     print(f"{'figure':<42}{'savefig':>9}{'layout':>9}{'lint':>9}{'full':>9}{'lint/save':>10}{'lint/layout':>12}"
           f"{'record':>8}{'classify':>9}{'pixels':>8}  same")
     ratios = {"lint/save": [], "lint/layout": [], "lint/full": [], "layout/save": []}

@@ -197,6 +197,30 @@ def contour_label_at_edge(position):
     return fig
 
 
+def contours_labelled_on_their_bands():
+    fig = figure(5, 4)
+    ax = fig.subplots()
+    x, y = np.meshgrid(np.linspace(-3, 3, 200), np.linspace(-2, 2, 150))
+    field = np.exp(-x**2 / 4 - y**2) * 2 - 1
+    levels = np.linspace(-1, 1, 9)
+    ax.contourf(x, y, field, levels=levels, cmap="RdBu_r")
+    ax.clabel(ax.contour(x, y, field, levels=levels, colors="k", linewidths=0.6), fontsize=8)
+    return fig
+
+
+def station_label_under_inset():
+    fig = figure()
+    ax = fig.subplots()
+    ax.pcolormesh(np.random.default_rng(5).random((30, 40)), cmap="viridis")
+    ax.plot([30], [5], "w^")
+    ax.text(31, 5, "S2", color="w", fontsize=12, fontweight="bold")
+    inset = fig.add_axes((0.6, 0.12, 0.28, 0.25))
+    inset.plot([0, 1], [1, 0])
+    inset.set_xticks([])
+    inset.set_yticks([])
+    return fig
+
+
 @pytest.mark.parametrize(
     ("builder", "expected"),
     [
@@ -231,6 +255,10 @@ def contour_label_at_edge(position):
         pytest.param(lambda: contour_label_at_edge((2.9, 0.0)), {("clipping", "ax0.annotation[0]'1'", "clip")},
                      id="contour label cut"),
         pytest.param(lambda: contour_label_at_edge((-1.5, 0.3)), set(), id="contour label inside"),
+        pytest.param(contours_labelled_on_their_bands, set(), id="contour labels on filled contours"),
+        pytest.param(station_label_under_inset, {("element_element", "ax0.annotation[0]'S2'", "ax1"),
+                                                 ("element_element", "ax0", "ax1")},
+                     id="label hidden under an axes, not read on data"),
     ],
 )
 def test_findings_are_what_the_reader_loses(builder, expected):

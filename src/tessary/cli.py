@@ -85,7 +85,7 @@ def _parser() -> argparse.ArgumentParser:
     check.add_argument("--clip-px", type=_option(float, clip_px_value), metavar="P",
                        help=f"pixels an element may pass its clip box, finite and >= 0 (default: {DEFAULT_CLIP_PX})")
     check.add_argument("--ink-threshold", type=_option(float, ink_threshold_value), metavar="T",
-                       help=f"share of the data a legend or annotation must hide to be over data, in [0, 1) "
+                       help=f"share of the data a boxed legend or annotation must hide to be over data, in [0, 1) "
                             f"(default: {DEFAULT_INK_THRESHOLD})")
     check.add_argument("--ignore", action="append", metavar="PATTERN",
                        help="collision kind or element id glob to silence; repeatable; replaces the project's "

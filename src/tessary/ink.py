@@ -12,6 +12,7 @@ from __future__ import annotations
 import math
 from collections.abc import Iterable
 from dataclasses import dataclass
+from typing import Any
 
 import numpy as np
 from matplotlib.backend_bases import GraphicsContextBase
@@ -245,15 +246,17 @@ class Stage:
             getattr(renderer, primitive.method)(*args, **kwargs)
         return buffer[:r1 - r0, :c1 - c0], (r0, c0, r1, c1)
 
-    def mask(self, primitives: Iterable[Primitive], region: Region, *, opaque: bool = False,
-             unclipped: bool = False) -> Ink:
+    def masks(self, primitives: Iterable[Primitive], region: Region, *, unclipped: bool = False) -> tuple[Ink, Ink]:
         """Where the primitives paint within ``region`` on a transparent canvas:
-        any ink, or only pixels opaque enough to hide what lies under them."""
+        any ink, and the pixels opaque enough to hide what lies under them."""
         buffer, (s0, t0, _, _) = self.draw(primitives, region, (0, 0, 0, 0), unclipped=unclipped)
         r0, c0, r1, c1 = region
         pixels = buffer[r0 - s0:r1 - s0, c0 - t0:c1 - t0]
-        mask = pixels[..., 3] >= OPAQUE if opaque else (pixels > TOLERANCE).any(axis=2)
-        return Ink(mask, r0, c0)
+        return Ink((pixels > TOLERANCE).any(axis=2), r0, c0), Ink(pixels[..., 3] >= OPAQUE, r0, c0)
+
+    def mask(self, primitives: Iterable[Primitive], region: Region, *, opaque: bool = False,
+             unclipped: bool = False) -> Ink:
+        return self.masks(primitives, region, unclipped=unclipped)[opaque]
 
 
 class Inks:
@@ -262,9 +265,9 @@ class Inks:
     def __init__(self, recording: Recording, whole: bool = False):
         self.stage = Stage(recording, whole)
         self.dpi = recording.dpi
-        self._made: dict[tuple, Ink] = {}
+        self._made: dict[tuple, Any] = {}
 
-    def _kept(self, key: tuple, make) -> Ink:
+    def _kept(self, key: tuple, make):
         ink = self._made.get(key)
         if ink is None:
             ink = self._made[key] = make()
@@ -277,30 +280,49 @@ class Inks:
 
     def of(self, element: Element) -> Ink:
         # Anti-aliasing may reach a pixel past the measured box.
-        return self._kept(("ink", id(element)),
-                          lambda: self.stage.mask(element.primitives, self.stage.region(grow(element.box(), 2))))
+        def make():
+            region = self.stage.region(grow(element.box(), 2))
+            drawn = self._unclipped_drawing(element)
+            if drawn is None:
+                return self.stage.mask(element.primitives, region)
+            return Ink(drawn[0].within(region), region[0], region[1])
+        return self._kept(("ink", id(element)), make)
+
+    def _unclipped_drawing(self, element: Element) -> tuple[Ink, Ink] | None:
+        """The element drawn once past the figure's edges, when nothing clips
+        it and it passes them: what shows and what is lost come from one draw."""
+        box = element.box()
+        figure = self.stage.recording.figure_box
+        if any(p.clip is not None for p in element.primitives) or \
+                (box[0] >= figure[0] and box[1] >= figure[1] and box[2] <= figure[2] and box[3] <= figure[3]):
+            return None
+        region = unclamped_region(grow(box, 2), self.stage.recording.height)
+        return self._kept(("past the edges", id(element)), lambda: self.stage.masks(element.primitives, region))
 
     def glyphs(self, element: Element) -> Ink:
         """The ink of the element's texts, without the box or handles around
         them (all of its ink when it drew no text as such: glyphs drawn as
         paths, with a halo)."""
-        def make():
-            texts = [p for p in element.primitives if p.method in TEXT_METHODS] or element.primitives
-            return self.stage.mask(texts, self.stage.region(grow(element.box(), 2)))
-        return self._kept(("glyphs", id(element)), make)
+        texts = [p for p in element.primitives if p.method in TEXT_METHODS]
+        if not texts or len(texts) == len(element.primitives):
+            return self.of(element)
+        return self._kept(("glyphs", id(element)),
+                          lambda: self.stage.mask(texts, self.stage.region(grow(element.box(), 2))))
 
-    def opaque(self, element: Element) -> Ink:
-        """Where the element hides what lies under it."""
-        return self._kept(("opaque", id(element)), lambda: self.stage.mask(
-            element.primitives, self.stage.region(grow(element.box(), 2)), opaque=True))
+    def boxed(self, element: Element) -> Ink:
+        """Where the element's own opaque box (its frame, its bbox) hides what lies under it."""
+        return self._kept(("boxed", id(element)), lambda: self.stage.mask(
+            box_primitives(element), self.stage.region(grow(element.box(), 2)), opaque=True))
 
     def unclipped(self, element: Element) -> Ink:
         """Where the element paints solidly as it would without its clip, past
         the figure's edges too."""
-        def make():
-            region = unclamped_region(grow(element.box(), 2), self.stage.recording.height)
-            return self.stage.mask(element.primitives, region, opaque=True, unclipped=True)
-        return self._kept(("unclipped", id(element)), make)
+        drawn = self._unclipped_drawing(element)
+        if drawn is not None:
+            return drawn[1]
+        region = unclamped_region(grow(element.box(), 2), self.stage.recording.height)
+        return self._kept(("unclipped", id(element)),
+                          lambda: self.stage.mask(element.primitives, region, opaque=True, unclipped=True))
 
     def near(self, a: Element, b: Element) -> bool:
         """Whether the two elements' glyphs touch, or come within the margin of
@@ -309,17 +331,29 @@ class Inks:
         angles, the margin is that of marks in general."""
         across = proximity(self.dpi)
         turn_a, turn_b = _rotation(a), _rotation(b)
-        if abs((turn_a - turn_b + 90) % 180 - 90) < 1:
-            offsets = along(max(min(self.margin(a), self.margin(b)), across), across, turn_a)
+        reach = max(min(self.margin(a), self.margin(b)), across)
+        if abs((turn_a - turn_b + 90) % 180 - 90) >= 1:
+            reach, offsets = across, square(across)
         else:
-            offsets = square(across)
+            offsets = along(reach, across, turn_a)
+        # The ink lies within the boxes (anti-aliasing a pixel past them): boxes
+        # farther apart than the offsets reach cannot come near.
+        box_a, box_b = a.box(), b.box()
+        apart_x = max(box_b[0] - box_a[2], box_a[0] - box_b[2], 0)
+        apart_y = max(box_b[1] - box_a[3], box_a[1] - box_b[3], 0)
+        level = turn_a % 180 == 0
+        if apart_x > reach + 2 or apart_y > (across if level else reach) + 2:
+            return False
         smeared = self._kept(("smeared", id(a), offsets), lambda: self.of(a).smeared(offsets))
         return touches(smeared, self.of(b))
 
     def painted(self, key, primitives: list[Primitive], box: Box, *, opaque: bool = False) -> Ink:
         """Where ``primitives`` (an axes' face, its frame) paint within ``box``, kept under ``key``."""
+        region = self.stage.region(box)
+        if not primitives:
+            return Ink(np.zeros((region[2] - region[0], region[3] - region[1]), bool), region[0], region[1])
         return self._kept(("painted", key, opaque, box),
-                          lambda: self.stage.mask(primitives, self.stage.region(box), opaque=opaque))
+                          lambda: self.stage.mask(primitives, region, opaque=opaque))
 
 
 def _rotation(element: Element) -> float:

@@ -74,19 +74,20 @@ class Layouts:
         painted = [p for p in self._all().get(id(layout.artist), ()) if p.box is not None]
         return self.inks.painted(("cover", id(layout)), painted, layout.region, opaque=True)
 
-    def frame(self, layout: Element) -> Ink:
-        """The lines of the axes' frame (its spines), which reach past its place by half their width."""
+    def frame(self, layout: Element, box: Box) -> Ink:
+        """The lines of the axes' frame (its spines) within ``box``."""
         spines = []
         for spine in layout.artist.spines.values():
             drawn = self.recording.get(spine)
             if drawn is not None:
-                spines.extend(drawn.primitives)
-        return self.inks.painted(("frame", id(layout)), spines, grow(layout.region, 4 * self.inks.dpi / 100))
+                spines.extend(p for p in drawn.primitives if p.box is not None and intersection(p.box, box))
+        return self.inks.painted(("frame", id(layout)), spines, box)
 
 
 def own(text: Element, layout: Element, regions: dict[int, Box]) -> bool:
     """Whether ``layout`` is the text's own axes, an axes it is inset in, or a
-    twin sharing its axes' place: texts lie there by design."""
+    twin sharing its axes' place: texts lie on it by design, and it hides
+    nothing of theirs."""
     if id(layout.artist) in text.within:
         return True
     return bool(text.within) and regions.get(text.within[0]) == layout.region
@@ -123,9 +124,13 @@ def covered_texts(elements: list[Element], inks: Inks, layouts: Layouts, thresho
         if mine and text.clip(figure_box) != figure_box:
             continue  # clipped to its axes, a text is cut at the frame rather than struck by it
         later = layout.order > text.order
-        hidden = not mine and later and inks.of(text).shared(layouts.cover(layout)) >= pixels
+        hidden = not mine and later and layouts.cover(layout).within(inks.stage.region(text.box())).any() and \
+            inks.of(text).shared(layouts.cover(layout)) >= pixels
         # A frame drawn before a text with a box of its own lies under the box, not across the glyphs.
-        struck = (later or cover_kind(text) != "boxed") and inks.glyphs(text).shared(layouts.frame(layout)) >= pixels
+        struck = False
+        if not hidden and (later or cover_kind(text) != "boxed"):
+            frame = layouts.frame(layout, grow(text.box(), 2))
+            struck = frame.mask.any() and inks.glyphs(text).shared(frame) >= pixels
         if hidden or struck:
             first, second = sorted((layout, text), key=lambda e: e.order)
             yield Covered(Collision("element_element", first.role, first.ident, first.box(), second.role,
@@ -173,9 +178,11 @@ def hidden_axes(elements: list[Element], layouts: Layouts, hides, covered: list[
         shared = intersection(lower.region, upper.region)
         if shared is None:
             continue
-        if (id(upper), id(lower.artist)) in hidden_texts or any(
-                (region := intersection(series.box(), shared)) is not None and hides(layouts.cover(upper), series, region)
-                for series in data_of.get(id(lower.artist), ())):
+        def hides_data(series: Element) -> bool:
+            region = intersection(series.box(), shared)
+            return region is not None and hides(lambda: layouts.cover(upper), series, region)
+
+        if (id(upper), id(lower.artist)) in hidden_texts or any(map(hides_data, data_of.get(id(lower.artist), ()))):
             yield Collision("element_element", first.role, first.ident, first.region, second.role, second.ident,
                             second.region, pair.severity)
 

@@ -28,10 +28,10 @@ log = logging.getLogger("tessary")
 DEFAULT_OVERLAP_FRACTION = 0.02
 DEFAULT_CLIP_PX = 1.0
 
-# How much a legend or an annotation must hide before it counts as sitting on
-# data: this share of the shared area holds the data's ink, or this share of
-# all the data's ink lies under it. A line that only grazes a corner stays well
-# below both; one run straight across a legend passes the second.
+# How much a boxed legend or annotation must hide before it counts as sitting
+# on data: this share of the place they share holds the data's ink, or this
+# share of all the data's ink lies under it. A line that only grazes a corner
+# stays well below both; one run straight across a legend passes the second.
 DEFAULT_INK_THRESHOLD = 0.05
 
 
@@ -218,11 +218,9 @@ def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, i
     over = on_data.OnData(inks, ink.Data(recording, fig, whole), ink_threshold)
     kept += [c.collision for c in covered]
     kept += judge.hidden_axes(elements, layouts, over.hides, covered, overlap_fraction)
-    # A text under an axes is reported once, not again for the data drawn over it there.
-    under = {(c.text.ident, id(c.layout.artist)) for c in covered if c.hidden}
-    kept += on_data.over_data([c for c in [*candidates, *labels]
-                               if (c.decoration_id, next(iter(by_id[c.data_id].within), None)) not in under],
-                              by_id, over)
+    # A text hidden under an axes is reported once: there is nothing left of it to read on data.
+    hidden = {c.text.ident for c in covered if c.hidden}
+    kept += on_data.over_data([c for c in [*candidates, *labels] if c.decoration_id not in hidden], by_id, over)
     clock.lap("pixels")
     return kept
 
@@ -246,10 +244,12 @@ def lint(
       figure's edge, or a clip box that really cuts it) before it counts as
       clipped.
     - ``ink_threshold`` (in [0, 1)): how much of a data artist a legend or
-      annotation must hide for an "over_data" finding: that share of the area
-      they share holds the artist's ink, or that share of the artist's ink lies
-      under it. Text that labels the data it sits on (a value in its heatmap
-      cell, a contour label, a label inside its bar or wedge) hides nothing.
+      text with an opaque box must hide for an "over_data" finding: that share
+      of the place they share holds the artist's ink, or that share of the
+      artist's ink lies under it. One whole marker hidden is a finding at any
+      threshold. Text without a box is judged by whether it can be read on
+      what lies under it (a value in its heatmap cell can, a label crossed by
+      a line cannot).
     - ``ignore``: a collision kind or fnmatch pattern of element ids, or an
       iterable of them; a collision is dropped when its kind or either id
       matches.
@@ -258,7 +258,9 @@ def lint(
       included) rather than as shown; the figure is left as it was.
 
     Text against text is decided on the glyphs: two texts collide when their
-    ink overlaps or comes within ``max(1, round(dpi / 100))`` pixels.
+    ink overlaps or comes closer than a word space (0.3 em of the smaller
+    font) along their line, or within ``max(1, round(dpi / 100))`` pixels
+    across it.
 
     Raises :class:`LintError` when the figure cannot be drawn or analysed, and
     ``ValueError`` or ``TypeError`` for an option out of its range. Artists of a

@@ -14,7 +14,7 @@
 from __future__ import annotations
 
 import math
-from collections.abc import Iterable, Iterator
+from collections.abc import Callable, Iterable, Iterator
 
 import numpy as np
 from matplotlib.collections import PathCollection
@@ -22,7 +22,7 @@ from matplotlib.colors import to_rgba
 
 from tessary._core import Collision, OverDataCandidate, classify
 from tessary.artists import Element
-from tessary.ink import TEXT_METHODS, TOLERANCE, Data, Ink, Inks, cover_kind, proximity
+from tessary.ink import TEXT_METHODS, TOLERANCE, Data, Ink, Inks, cover_kind, grow, proximity
 from tessary.judge import UNCLIPPED, scale
 from tessary.record import Box, intersection
 
@@ -149,16 +149,20 @@ class OnData:
         self.stage = inks.stage
         self.scale = scale(inks.dpi)
 
-    def hidden(self, cover: Ink, series: Element, box: Box) -> float:
-        """The share of the data that the opaque ``cover`` hides where they
-        meet, within ``box``: the larger of the share of all the data's ink
+    def hidden(self, cover: Callable[[], Ink], series: Element, box: Box) -> float:
+        """The share of the data that the opaque ``cover()`` (drawn only where
+        the data shows) hides where they meet, within ``box``: the larger of the share of all the data's ink
         and the share of the meeting place that held it. 0 when that is no
         loss: a share at most the threshold, a handful of pixels, or a sliver
         along a straight edge that goes on visibly beside the cover. One whole
         mark (or the whole of a small artist) under the cover is a loss
         whatever the share."""
         region = self.stage.region(box)
-        hidden_mask = cover.within(region) & self.data.ink_mask(series, region).mask
+        data = self.data.ink_mask(series, region).mask
+        if not data.any():
+            return 0.0
+        cover = cover()
+        hidden_mask = cover.within(region) & data
         hidden = int(np.count_nonzero(hidden_mask))
         if not hidden:
             return 0.0
@@ -171,7 +175,7 @@ class OnData:
             return share
         return 0.0
 
-    def hides(self, cover: Ink, series: Element, box: Box) -> bool:
+    def hides(self, cover: Callable[[], Ink], series: Element, box: Box) -> bool:
         return self.hidden(cover, series, box) > 0
 
     def _room(self, region) -> float:
@@ -196,31 +200,49 @@ class OnData:
                 return True
         return False
 
-    def unreadable(self, text: Element, series: Element, glyphs: Ink) -> float:
+    def unreadable(self, text: Element, series: Element, glyphs: Callable[[], Ink], banded: bool = False) -> float:
         """The share of the text's glyph pixels on the data's ink, when the data
         makes the text unreadable there; else 0. Lines and marks (however
         dense) that run across the glyphs break them up. A filled ground
         (a cell, a patch, an image) must be even right around the glyphs and
         contrast with them. Data that only comes near the glyphs leaves them
-        whole."""
-        zone = glyphs.grown(proximity(self.inks.dpi))
-        rgb, background = self.data.colours(series, zone.region)
+        whole. A ``banded`` ground (filled contours under a contour label)
+        steps in colour at the very level the label names: only its contrast
+        counts. The glyphs (``glyphs()``) are drawn only when the data under
+        the text's box leaves that open."""
+        margin = proximity(self.inks.dpi)
+        place = self.stage.region(grow(text.box(), margin + 2))
+        rgb, background = self.data.colours(series, place)
         ink = (np.abs(rgb - np.asarray(background, np.int16)) > TOLERANCE).any(axis=2)
-        under = glyphs.within(zone.region)
+        if np.count_nonzero(ink) < CROSSED_PIXELS * self.scale:
+            return 0.0
+        ground = is_ground(series)
+        steps = np.zeros(ink.shape, bool) if banded else edges(rgb)
+        if ground and np.count_nonzero(steps) < EDGE_PIXELS * math.sqrt(self.scale):
+            # One even ground under all of the text.
+            return self._lost_in(text, rgb, ink, np.ones(ink.shape, bool), np.count_nonzero(ink) / ink.size)
+        ink_of_text = glyphs()
+        under = ink_of_text.within(place)
+        around = ink_of_text.grown(margin).within(place)
         on = int(np.count_nonzero(ink & under))
         if on < CROSSED_PIXELS * self.scale:
             return 0.0
         share = on / max(int(np.count_nonzero(under)), 1)
-        if not is_ground(series) or \
-                np.count_nonzero(edges(rgb) & zone.mask) >= EDGE_PIXELS * math.sqrt(self.scale):
+        if not ground or np.count_nonzero(steps & around) >= EDGE_PIXELS * math.sqrt(self.scale):
             return share
-        colour = text_colour(text)
-        if colour is None or np.count_nonzero(ink & zone.mask) < EVEN * np.count_nonzero(zone.mask):
-            return 0.0
-        return share if contrast(colour, np.median(rgb[zone.mask], axis=0)) < LOW_CONTRAST else 0.0
+        return self._lost_in(text, rgb, ink, around, share)
 
-    def severity(self, decoration: Element, series: Element) -> float:
-        """How much of what the reader should see is lost where the two meet; 0 for nothing."""
+    def _lost_in(self, text: Element, rgb: np.ndarray, ink: np.ndarray, around: np.ndarray, share: float) -> float:
+        """``share`` when the ground fills the glyphs' surroundings (``around``)
+        in a colour too close to theirs to read; else 0."""
+        colour = text_colour(text)
+        if colour is None or np.count_nonzero(ink & around) < EVEN * np.count_nonzero(around):
+            return 0.0
+        return share if contrast(colour, np.median(rgb[around], axis=0)) < LOW_CONTRAST else 0.0
+
+    def severity(self, decoration: Element, series: Element, banded: bool = False) -> float:
+        """How much of what the reader should see is lost where the two meet;
+        0 for nothing. ``banded``: a contour label on filled contours."""
         kind = cover_kind(decoration)
         later = series.order > decoration.order
         if kind == "faint" or (kind == "halo" and not later):
@@ -229,9 +251,9 @@ class OnData:
             box = intersection(decoration.box(), series.box())
             if box is None:
                 return 0.0
-            return self.hidden(self.inks.opaque(decoration), series, box)
-        glyphs = self.inks.of(decoration) if kind == "bare" else self.inks.glyphs(decoration)
-        return self.unreadable(decoration, series, glyphs)
+            return self.hidden(lambda: self.inks.boxed(decoration), series, box)
+        glyphs = self.inks.of if kind == "bare" else self.inks.glyphs
+        return self.unreadable(decoration, series, lambda: glyphs(decoration), banded)
 
 
 def _extent(mask: np.ndarray) -> tuple[int, int]:
@@ -245,15 +267,21 @@ def labels_its_contour(text: Element, series: Element) -> bool:
     return any(text.artist is t for t in getattr(series.artist, "labelTexts", ()))
 
 
+def _contour_labels(elements: Iterable[Element]) -> set[int]:
+    return {id(t) for e in elements for t in getattr(e.artist, "labelTexts", ())}
+
+
 def over_data(candidates: Iterable[OverDataCandidate], by_id: dict[str, Element], judge: OnData) -> Iterator[Collision]:
     """Candidates where the decoration or text costs the reader data or
     legibility; the severity is the share lost."""
+    contour_labels = _contour_labels(by_id.values())
     # Sorted so that each data element is drawn once for all its candidates.
     for candidate in sorted(candidates, key=lambda c: c.data_id):
         decoration, series = by_id[candidate.decoration_id], by_id[candidate.data_id]
         if labels_its_contour(decoration, series):
             continue
-        severity = judge.severity(decoration, series)
+        banded = id(decoration.artist) in contour_labels and bool(getattr(series.artist, "filled", False))
+        severity = judge.severity(decoration, series, banded)
         if severity > 0:
             yield Collision("over_data", decoration.role, decoration.ident, decoration.box(), "data-artist",
                             series.ident, series.box(), severity)
