@@ -209,7 +209,7 @@ def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, i
         a = by_id[c.a_id]
         if c.kind == "clipping":
             if a.region is not None or a.visible_only or \
-                    not judge.shown_nowhere(a, figure_box) and judge.cut_off(a, c.b_box, inks):
+                    (not judge.shown_nowhere(a, figure_box) and judge.cut_off(a, c.b_box, inks)):
                 kept.append(c)
     # Texts against texts, and texts and axes against axes, are judged on their ink.
     kept += judge.near_texts(elements, inks, overlap_fraction)
