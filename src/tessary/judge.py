@@ -148,8 +148,8 @@ def _meeting(texts: list[Element], layouts: list[Element], threshold: float) -> 
     for pair in classify(boxes, overlap_fraction=threshold)[0]:
         if pair.kind != "element_element" or pair.a_id[0] == pair.b_id[0]:
             continue
-        t, l = (pair.a_id, pair.b_id) if pair.a_id[0] == "t" else (pair.b_id, pair.a_id)
-        text, layout = texts[int(t[1:])], layouts[int(l[1:])]
+        text_id, layout_id = (pair.a_id, pair.b_id) if pair.a_id[0] == "t" else (pair.b_id, pair.a_id)
+        text, layout = texts[int(text_id[1:])], layouts[int(layout_id[1:])]
         box = text.box()
         fraction = area(intersection(box, layout.region)) / area(box) if area(box) else 0.0
         if fraction >= threshold:

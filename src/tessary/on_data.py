@@ -151,12 +151,12 @@ class OnData:
 
     def hidden(self, cover: Callable[[], Ink], series: Element, box: Box) -> float:
         """The share of the data that the opaque ``cover()`` (drawn only where
-        the data shows) hides where they meet, within ``box``: the larger of the share of all the data's ink
-        and the share of the meeting place that held it. 0 when that is no
-        loss: a share at most the threshold, a handful of pixels, or a sliver
-        along a straight edge that goes on visibly beside the cover. One whole
-        mark (or the whole of a small artist) under the cover is a loss
-        whatever the share."""
+        the data shows) hides where they meet, within ``box``: the larger of
+        the share of all the data's ink and the share of the meeting place
+        that held it. 0 when that is no loss: a share at most the threshold, a
+        handful of pixels, or a sliver along a straight edge that goes on
+        visibly beside the cover. One whole mark (or the whole of a small
+        artist) under the cover is a loss whatever the share."""
         region = self.stage.region(box)
         data = self.data.ink_mask(series, region).mask
         if not data.any():
@@ -171,7 +171,7 @@ class OnData:
         if share > self.threshold and hidden >= HIDDEN_PIXELS * self.scale and \
                 min(_extent(hidden_mask)) > self._sliver(series):
             return share
-        if total and hidden >= WHOLE * total or self._hides_a_mark(cover, series, box):
+        if (total and hidden >= WHOLE * total) or self._hides_a_mark(cover, series, box):
             return share
         return 0.0
 
@@ -190,6 +190,7 @@ class OnData:
         widths = [p.args[0].get_linewidth() for p in series.primitives if p.args]
         stroke = max(widths, default=0.0) * self.inks.dpi / 72
         return max(SLIVER * self.inks.dpi / 100, stroke + 2)
+
     def _hides_a_mark(self, cover: Ink, series: Element, box: Box) -> bool:
         marks = marker_boxes(series)
         inside = marks[(marks[:, 0] >= box[0]) & (marks[:, 1] >= box[1]) & (marks[:, 2] <= box[2]) &
