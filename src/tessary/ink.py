@@ -437,7 +437,12 @@ class Data:
     def ink_mask(self, data: Element, region: Region) -> Ink:
         """Where the data shows ink over the buffer ``region``."""
         rgb, background = self.colours(data, region)
-        return Ink((np.abs(rgb - np.asarray(background, np.int16)) > TOLERANCE).any(axis=2), region[0], region[1])
+        return Ink(differs(rgb, background), region[0], region[1])
+
+
+def differs(rgb: np.ndarray, background) -> np.ndarray:
+    """Pixels of ``rgb`` (rows x columns x 3) that are ink on ``background``."""
+    return (np.abs(rgb - np.asarray(background, np.int16)) > TOLERANCE).any(axis=2)
 
 
 def cover_kind(element: Element) -> str:

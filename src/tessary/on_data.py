@@ -22,7 +22,7 @@ from matplotlib.colors import to_rgba
 
 from tessary._core import Collision, OverDataCandidate, classify
 from tessary.artists import Element
-from tessary.ink import TEXT_METHODS, TOLERANCE, Data, Ink, Inks, cover_kind, grow, proximity
+from tessary.ink import TEXT_METHODS, Data, Ink, Inks, cover_kind, differs, grow, proximity
 from tessary.judge import UNCLIPPED, scale
 from tessary.record import Box, intersection
 
@@ -214,7 +214,7 @@ class OnData:
         margin = proximity(self.inks.dpi)
         place = self.stage.region(grow(text.box(), margin + 2))
         rgb, background = self.data.colours(series, place)
-        ink = (np.abs(rgb - np.asarray(background, np.int16)) > TOLERANCE).any(axis=2)
+        ink = differs(rgb, background)
         if np.count_nonzero(ink) < CROSSED_PIXELS * self.scale:
             return 0.0
         ground = is_ground(series)
