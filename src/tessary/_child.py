@@ -1,5 +1,6 @@
 """Runs one plotting script for ``tessary check``, in a process of its own, and
-lints every figure it saves (as saved) or leaves open (as shown).
+lints every figure it saves (as saved), shows with a blocking ``plt.show()``
+or leaves open (as shown).
 
     python -m tessary._child REQUEST_JSON
 
@@ -11,6 +12,7 @@ loses nothing already found), then one that says how the script ended.
 
 from __future__ import annotations
 
+import itertools
 import json
 import logging
 import os
@@ -18,6 +20,7 @@ import runpy
 import sys
 import traceback
 import weakref
+from dataclasses import dataclass
 from pathlib import Path
 
 
@@ -25,22 +28,48 @@ class Session:
     def __init__(self, request: dict, emit):
         self.request = request
         self.emit = emit
-        self.figures: list[weakref.ref] = []  # every Figure made, in order
-        self.linted: dict[int, tuple] = {}  # id(figure) -> its last report: how it was saved, what was found
-        self.pictures: dict[str, int] = {}
+        # A forked child runs the script's rest too; only the process tessary started reports.
+        self.pid = os.getpid()
+        self.figures: list[weakref.ref] = []  # every Figure the script made, in order
+        # What each figure was last reported with. Keyed by the figure itself:
+        # a closed figure's id() may be reused by a new one.
+        self.reported: weakref.WeakKeyDictionary = weakref.WeakKeyDictionary()
+        self.numbers: weakref.WeakKeyDictionary = weakref.WeakKeyDictionary()
         self.tracking = True
+        self.busy = False  # linting, proving hints, drawing pictures: none of it is the script's
+
+    def ours(self) -> bool:
+        return os.getpid() == self.pid and not self.busy
 
     def number(self, fig) -> int:
-        number = getattr(fig, "number", None)
-        if isinstance(number, int):
-            return number
-        return 1 + next(i for i, ref in enumerate(self.figures) if ref() is fig)
+        """The figure's number in the report: pyplot's, unless an earlier
+        figure had it (pyplot numbers again from 1 after its figures are shown
+        and closed); then the next free one."""
+        number = self.numbers.get(fig)
+        if number is None:
+            number = getattr(fig, "number", None)
+            if not isinstance(number, int):
+                number = 1 + self.index(fig)
+            taken = set(self.numbers.values())
+            if number in taken:
+                number = max(taken) + 1
+            self.numbers[fig] = number
+        return number
+
+    def index(self, fig) -> int:
+        """The figure's place among those made; one made without ``__init__``
+        (unpickled) is placed when first met."""
+        for i, ref in enumerate(self.figures):
+            if ref() is fig:
+                return i
+        self.figures.append(weakref.ref(fig))
+        return len(self.figures) - 1
 
     def made(self, fig) -> None:
-        if self.tracking:
+        if self.tracking and self.ours():
             self.figures.append(weakref.ref(fig))
 
-    def saved(self, fig, fname, kwargs: dict) -> None:
+    def saved(self, fig, fname, kwargs: dict, changed: bool) -> None:
         import matplotlib as mpl
 
         dpi = kwargs.get("dpi", mpl.rcParams["savefig.dpi"])
@@ -50,14 +79,49 @@ class Session:
             "pad_inches": kwargs.get("pad_inches", mpl.rcParams["savefig.pad_inches"]),
         }
         name = os.fspath(fname) if isinstance(fname, (str, os.PathLike)) else "<stream>"
-        self.lint(fig, name, {k: v for k, v in save.items() if v is not None})
+        save = {k: v for k, v in save.items() if v is not None}
+        last = self.reported.get(fig)
+        if last is not None and not changed and last.picture == _picture(fig, save):
+            self.seen_again(fig, name)
+        else:
+            self.lint(fig, name, save)
+
+    def shown(self) -> None:
+        """A blocking show: every open pyplot figure is seen as shown, unless
+        it was reported and has not changed since; then closed, as a window
+        closed by its reader, so that the script's next plot is a new figure."""
+        import matplotlib.pyplot as plt
+
+        for number in plt.get_fignums():
+            fig = plt.figure(number)
+            if fig not in self.reported or fig.stale:
+                self.lint(fig, None, {})
+        plt.close("all")
+
+    def seen_again(self, fig, saved_as: str | None) -> None:
+        """Reported already: a figure first shown keeps the name it is saved under."""
+        last = self.reported[fig]
+        if saved_as is not None and last.saved_as is None:
+            last.saved_as = saved_as
+            self.emit({"figure": self.number(fig), "saved_as": saved_as, "again": True})
 
     def lint(self, fig, saved_as: str | None, save: dict) -> None:
+        self.busy = True
+        try:
+            self._lint(fig, saved_as, save)
+        finally:
+            # What was reported is the figure's state now: a later save or
+            # show of it unchanged is not linted again.
+            fig.stale = False
+            self.busy = False
+
+    def _lint(self, fig, saved_as: str | None, save: dict) -> None:
         from tessary._core import CollisionReport
         from tessary.lint import LintError, lint_figure
 
         number = self.number(fig)
         record = {"figure": number, "saved_as": saved_as}
+        picture = _picture(fig, save)
         try:
             # The picture is kept only to be annotated.
             linted = lint_figure(fig, **self.request["options"], **save,
@@ -66,15 +130,17 @@ class Session:
             record["error"] = str(error) if isinstance(error, LintError) else \
                 f"tessary failed on it: {type(error).__name__}: {error}"
             record["traceback"] = traceback.format_exc()
-            self.linted[id(fig)] = ("failed", record["error"])
+            self.reported[fig] = Reported(picture, saved_as, None)
             self.emit(record)
             return
         report = CollisionReport(linted.collisions).to_json()
-        # Saved again in the same state (a PNG and a PDF of one figure): reported once.
-        state = (repr(sorted(save.items())), report)
-        if self.linted.get(id(fig)) == state:
+        last = self.reported.get(fig)
+        # Saved again with the same findings (a PNG and a PDF of one figure): reported once.
+        if last is not None and last.findings == report:
+            last.picture = picture
+            self.seen_again(fig, saved_as)
             return
-        self.linted[id(fig)] = state
+        self.reported[fig] = Reported(picture, saved_as, report)
         record["collisions"] = json.loads(report)
         hints = self.hints(fig, linted.collisions, save)
         for collision, hint in zip(record["collisions"], hints):
@@ -101,19 +167,23 @@ class Session:
 
         from tessary.annotate import write_annotated
 
-        stem = f"{self.request['stem']}_fig{number}"
-        seen = self.pictures[stem] = self.pictures.get(stem, 0) + 1
-        path = Path(folder) / (stem + (f"_{seen}" if seen > 1 else "") + ".png")
+        path = None
         try:
             # Copied first: linting the fixed copy reuses the recorder, and its buffer.
             before = np.array(linted.recorder.buffer_rgba())
             after = self.after(fig, hints, save)
-            write_annotated(before, linted.collisions, path, hints, after)
+            path, file = _new_picture(Path(folder) / f"{self.request['stem']}_fig{number}")
+            try:
+                with file:
+                    write_annotated(before, linted.collisions, file, hints, after)
+            except BaseException:
+                path.unlink(missing_ok=True)  # no half-written picture
+                raise
             record["annotated"] = str(path)
         except OSError as error:
-            record["error"] = f"could not write {path}: {error.strerror or error}"
+            record["error"] = f"could not write {path or folder}: {error.strerror or error}"
         except Exception as error:  # noqa: BLE001 - a picture that fails must not fail the script
-            record["error"] = f"could not draw {path}: {type(error).__name__}: {error}"
+            record["error"] = f"could not draw {path or folder}: {type(error).__name__}: {error}"
 
     def after(self, fig, hints: list, save: dict):
         """The figure with every hint applied, as linted: the picture's other half."""
@@ -137,12 +207,43 @@ class Session:
             _forget(trial)
 
     def lint_the_rest(self) -> None:
-        """Figures still open that were never saved are linted as shown."""
+        """Figures still open that were never reported are linted as shown."""
         self.tracking = False
+        if not self.ours():
+            return
         for ref in self.figures:
             fig = ref()
-            if fig is not None and id(fig) not in self.linted and _open(fig):
+            if fig is not None and fig not in self.reported and _open(fig):
                 self.lint(fig, None, {})
+
+
+@dataclass
+class Reported:
+    """What a figure was last reported with."""
+
+    picture: tuple  # how it was drawn: dpi and bounding box
+    saved_as: str | None
+    findings: str | None  # the collisions as JSON; None when it could not be linted
+
+
+def _picture(fig, save: dict) -> tuple:
+    """What decides the picture besides the figure itself: saved at the
+    figure's dpi without a bounding box, it is the picture shown."""
+    bbox = save.get("bbox_inches")
+    return (float(save.get("dpi", fig.dpi)), repr(bbox), repr(save.get("pad_inches")) if bbox is not None else None)
+
+
+def _new_picture(base: Path):
+    """A file of its own for a picture, and its path: ``base.png``, else
+    ``base_2.png`` and on; never a file that exists, whoever wrote it."""
+    base.parent.mkdir(parents=True, exist_ok=True)
+    for count in itertools.count(1):
+        path = base.with_name(base.name + (f"_{count}" if count > 1 else "") + ".png")
+        try:
+            return path, open(path, "xb")
+        except FileExistsError:
+            continue
+    raise AssertionError("unreachable")
 
 
 def _open(fig) -> bool:
@@ -167,13 +268,22 @@ def install(session: Session) -> None:
         session.made(fig)
 
     def linted_savefig(fig, fname, *args, **kwargs):
+        # Saving redraws the figure, and leaves it marked as changed.
+        changed = fig.stale
         result = savefig(fig, fname, *args, **kwargs)
-        session.saved(fig, fname, kwargs)
+        if session.ours():
+            session.saved(fig, fname, kwargs, changed)
         return result
+
+    def show(*args, block=None, **kwargs):
+        # A blocking show returns when its windows are closed; one that does
+        # not block leaves them open and changing.
+        if (not plt.isinteractive() if block is None else block) and session.ours():
+            session.shown()
 
     Figure.__init__ = tracked_init
     Figure.savefig = linted_savefig
-    plt.show = lambda *args, **kwargs: None
+    plt.show = show
 
 
 def run(request: dict, emit) -> None:
@@ -198,18 +308,21 @@ def run(request: dict, emit) -> None:
     except BaseException as error:  # noqa: BLE001 - whatever the script raises is its failure
         ended.update(status="failed", error=f"{type(error).__name__}: {error}", traceback=traceback.format_exc())
     session.lint_the_rest()
-    emit(ended)
+    if os.getpid() == session.pid:
+        emit(ended)
 
 
 def main() -> None:
     request = json.loads(sys.argv[1])
     os.environ["MPLBACKEND"] = "Agg"
-    with open(request["results"], "a", encoding="utf-8") as results:
-        def emit(record: dict) -> None:
-            results.write(json.dumps(record) + "\n")
-            results.flush()
 
-        run(request, emit)
+    def emit(record: dict) -> None:
+        # Opened for each record: the script may close every file it did not
+        # open, and its atexit handlers may save figures after it ended.
+        with open(request["results"], "a", encoding="utf-8") as results:
+            results.write(json.dumps(record) + "\n")
+
+    run(request, emit)
 
 
 if __name__ == "__main__":

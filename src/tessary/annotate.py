@@ -5,6 +5,7 @@ from __future__ import annotations
 
 from collections.abc import Sequence
 from pathlib import Path
+from typing import BinaryIO
 
 import numpy as np
 from matplotlib.backends.backend_agg import FigureCanvasAgg
@@ -70,10 +71,11 @@ def _frame(fig, image: np.ndarray, collisions, left: float, bottom: float, width
                     bbox={"boxstyle": "square,pad=0.15", "facecolor": "red", "edgecolor": "none"})
 
 
-def write_annotated(image: np.ndarray, collisions: Sequence[Collision], path: Path, hints: Sequence = (),
-                    after: tuple | None = None) -> None:
+def write_annotated(image: np.ndarray, collisions: Sequence[Collision], target: Path | BinaryIO,
+                    hints: Sequence = (), after: tuple | None = None) -> None:
     """Write ``image`` (an RGBA frame, row 0 at the top, in the coordinates the
-    collisions were measured in) with the collisions drawn on it to ``path``,
+    collisions were measured in) with the collisions drawn on it to ``target``
+    (a path or a binary file) as PNG,
     a key of the findings (and their hints) below. With ``after`` (the frame
     once every hint is applied, and what it still collides), the two stand
     side by side."""
@@ -108,4 +110,4 @@ def write_annotated(image: np.ndarray, collisions: Sequence[Collision], path: Pa
         # Ids quote labels as written, dollar signs included: shown as typed, not as math.
         fig.text(4 / canvas_width, (key_height - KEY_LINE_PX * (i + 1)) / total, line, fontsize=8, family="monospace",
                  va="center", parse_math=False)
-    FigureCanvasAgg(fig).print_png(path)
+    FigureCanvasAgg(fig).print_png(target)

@@ -1,10 +1,10 @@
 """``tessary check SCRIPT.py|DIR ...``: run plotting scripts, each in a process
-of its own, and lint every figure they save (as saved) or leave open (as
+of its own, and lint every figure they save (as saved), show or leave open (as
 shown).
 
 Exit status: 0 every figure clean; 1 collisions found and nothing failed;
-2 a usage error, a script that failed or timed out, or a figure that could not
-be drawn or linted.
+2 a usage error, a script that failed or timed out, a figure that could not
+be drawn or linted, or an interrupted run.
 """
 
 from __future__ import annotations
@@ -12,14 +12,14 @@ from __future__ import annotations
 import argparse
 import json
 import os
-import subprocess
+import signal
 import sys
-import tempfile
 from concurrent.futures import ThreadPoolExecutor
-from dataclasses import dataclass, field
+from contextlib import contextmanager
 from pathlib import Path
 
 from tessary import __version__
+from tessary.runner import Outcome, Runs, run_script
 
 CLEAN, COLLISIONS, FAILURE = 0, 1, 2
 JSON_VERSION = 1
@@ -52,20 +52,34 @@ def _jobs(value: int) -> int:
     return value
 
 
+class UsageError(Exception):
+    """A command line or project setting that cannot be used; the message says which."""
+
+
+class Interrupted(Exception):
+    """SIGTERM, met as Ctrl-C is."""
+
+
+class _Parser(argparse.ArgumentParser):
+    def error(self, message):
+        raise UsageError(f"{message} (see '{self.prog} --help')")
+
+
 def _parser() -> argparse.ArgumentParser:
     from tessary.lint import (DEFAULT_CLIP_PX, DEFAULT_INK_THRESHOLD, DEFAULT_OVERLAP_FRACTION, clip_px_value,
                               ink_threshold_value, overlap_fraction_value)
 
-    parser = argparse.ArgumentParser(
+    parser = _Parser(
         prog="tessary", description="Find layout collisions in matplotlib figures.",
         epilog="exit status: 0 every figure clean; 1 collisions found (and nothing failed); 2 usage error, "
-               "a script that failed or timed out, or a figure that could not be drawn or linted")
+               "a script that failed or timed out, a figure that could not be drawn or linted, or an "
+               "interrupted run")
     parser.add_argument("--version", action="version", version=f"tessary {__version__}")
     commands = parser.add_subparsers(dest="command", required=True)
     check = commands.add_parser(
         "check", help="run scripts and lint the figures they create", epilog=parser.epilog,
         description="Run each script in a process of its own, as `python SCRIPT.py` would, and lint every "
-                    "figure it saves (as saved) or leaves open (as shown). Options not given come from the "
+                    "figure it saves (as saved), shows or leaves open (as shown). Options not given come from the "
                     "[tool.tessary] table of the nearest pyproject.toml that has one, searched from each "
                     "script's folder upward, then from the defaults.")
     check.add_argument("scripts", nargs="+", metavar="SCRIPT.py|DIR",
@@ -88,10 +102,11 @@ def _parser() -> argparse.ArgumentParser:
                        help=f"share of the data a boxed legend or annotation must hide to be over data, in [0, 1) "
                             f"(default: {DEFAULT_INK_THRESHOLD})")
     check.add_argument("--ignore", action="append", metavar="PATTERN",
-                       help="collision kind or element id glob to silence; repeatable; replaces the project's "
-                            "ignore (default: none)")
+                       help="collision kind or element id to silence, * standing for any text and ? for one "
+                            "character; repeatable; replaces the project's ignore (default: none)")
     check.add_argument("--timeout", type=_option(float, _positive_seconds), metavar="SECONDS",
-                       help=f"stop a script after this long, > 0 (default: {DEFAULT_TIMEOUT})")
+                       help=f"stop a script (and every process it started) after this long, > 0; inf for no "
+                            f"limit (default: {DEFAULT_TIMEOUT})")
     check.add_argument("-j", "--jobs", type=_option(int, _jobs), default=1, metavar="N",
                        help="scripts run at once, >= 0; 0 means one per processor (default: %(default)s)")
     check.add_argument("--verbose", action="store_true",
@@ -120,21 +135,27 @@ def settings(script: Path, args) -> tuple[dict, float]:
     return options, chosen["timeout"]
 
 
-def scripts_in(arguments: list[str]) -> list[Path]:
-    """The scripts named, a folder standing for its plotting scripts; raises
-    ValueError with a message for a path that is neither."""
-    found = []
+def scripts_in(arguments: list[str]) -> tuple[list[Path], list[str]]:
+    """The scripts named, a folder standing for its plotting scripts, and the
+    folders that held none; raises ValueError with a message for a path that
+    is neither a script nor a folder, or when there is no script at all."""
+    found, empty = [], []
     for argument in arguments:
         path = Path(argument)
         if path.is_dir():
-            found += sorted(p for p in path.glob("*.py") if p.is_file() and not _support_file(p.name))
+            inside = sorted(p for p in path.glob("*.py") if p.is_file() and not _support_file(p.name))
+            found += inside
+            if not inside:
+                empty.append(argument)
         elif path.is_file():
+            if path.suffix != ".py":
+                raise ValueError(f"not a Python script: {argument}")
             found.append(path)
         else:
             raise ValueError(f"no such script or folder: {argument}")
     if not found:
         raise ValueError("no scripts to check in " + ", ".join(arguments))
-    return found
+    return found, empty
 
 
 def _support_file(name: str) -> bool:
@@ -142,80 +163,15 @@ def _support_file(name: str) -> bool:
 
 
 def picture_stem(script: Path) -> str:
-    """A name for a script's annotated pictures that no other script path shares."""
+    """Where a script's annotated pictures go, below the pictures' folder: its
+    path from the working folder (or from the root), so that no two scripts
+    share one."""
     path = script.resolve()
     try:
         path = path.relative_to(Path.cwd())
     except ValueError:
         path = Path(*path.parts[1:])
-    return "--".join(path.with_suffix("").parts)
-
-
-@dataclass
-class Outcome:
-    """One script's run, as the child process reported it."""
-
-    path: str
-    status: str = "ok"  # ok, failed, timeout, no-figure
-    error: str | None = None
-    traceback: str | None = None
-    figures: list[dict] = field(default_factory=list)
-    output: str = ""  # what the script printed
-
-    @property
-    def failures(self) -> list[str]:
-        lines = [self.error] if self.status in ("failed", "timeout") else []
-        return lines + [f"fig{f['figure']}: {f['error']}" for f in self.figures if "error" in f]
-
-    @property
-    def collisions(self) -> int:
-        return sum(len(f.get("collisions", ())) for f in self.figures)
-
-
-def run_script(script: Path, options: dict, annotate: Path | None, timeout: float, verbose: bool,
-               hints: bool = False) -> Outcome:
-    outcome = Outcome(str(script))
-    with tempfile.TemporaryDirectory(prefix="tessary-") as scratch:
-        results = Path(scratch) / "results.jsonl"
-        request = {"script": str(script), "results": str(results), "options": options,
-                   "annotate": None if annotate is None else str(annotate), "stem": picture_stem(script),
-                   "verbose": verbose, "hints": hints}
-        env = dict(os.environ, MPLBACKEND="Agg")
-        try:
-            done = subprocess.run([sys.executable, "-m", "tessary._child", json.dumps(request)],
-                                  capture_output=True, text=True, timeout=timeout, env=env)
-            returncode = done.returncode
-            outcome.output = done.stdout + done.stderr
-        except subprocess.TimeoutExpired as expired:
-            returncode = None
-            outcome.output = _text(expired.stdout) + _text(expired.stderr)
-            outcome.status, outcome.error = "timeout", f"did not finish within {timeout:g} s"
-        records = [json.loads(line) for line in results.read_text(encoding="utf-8").splitlines()] \
-            if results.exists() else []
-    ended = next((r for r in records if r.get("done")), None)
-    outcome.figures = [r for r in records if not r.get("done")]
-    if returncode is None:
-        pass
-    elif ended is not None:
-        outcome.status = ended["status"]
-        outcome.error, outcome.traceback = ended.get("error"), ended.get("traceback")
-    elif returncode < 0:
-        outcome.status, outcome.error = "failed", f"crashed (signal {-returncode})"
-    elif returncode != 0:
-        outcome.status, outcome.error = "failed", f"exited with status {returncode}"
-    if outcome.status == "ok" and not outcome.figures:
-        outcome.status = "no-figure"
-    if not verbose:
-        outcome.traceback = None
-        for figure in outcome.figures:
-            figure.pop("traceback", None)
-    return outcome
-
-
-def _text(output) -> str:
-    if output is None:
-        return ""
-    return output.decode(errors="replace") if isinstance(output, bytes) else output
+    return path.with_suffix("").as_posix()
 
 
 def exit_status(outcomes: list[Outcome]) -> int:
@@ -228,14 +184,15 @@ def _plural(count: int, word: str) -> str:
     return f"{count} {word}{'' if count == 1 else 's'}"
 
 
-def summary(outcomes: list[Outcome]) -> dict:
+def summary(outcomes: list[Outcome], stopped: bool = False) -> dict:
+    """The counts of a run; ``stopped`` when it ended early (interrupted, or a usage error)."""
     return {
         "scripts": len(outcomes),
         "figures": sum(len(o.figures) for o in outcomes),
         "collisions": sum(o.collisions for o in outcomes),
         "errors": sum(len(o.failures) for o in outcomes),
         "no_figure": sum(o.status == "no-figure" for o in outcomes),
-        "exit_code": exit_status(outcomes),
+        "exit_code": FAILURE if stopped else exit_status(outcomes),
     }
 
 
@@ -297,18 +254,24 @@ def report_github(outcomes: list[Outcome]) -> None:
     print(_summary_line(outcomes))
 
 
-def report_json(outcomes: list[Outcome]) -> None:
+def report_json(outcomes: list[Outcome], error: str | None = None) -> None:
+    """One document, whatever happened: an ``error`` says why the run stopped early."""
     scripts = []
     for o in outcomes:
         entry = {"path": o.path, "status": o.status, "figures": o.figures}
         if o.error is not None:
             entry["error"] = o.error
         scripts.append(entry)
-    print(json.dumps({"version": JSON_VERSION, "summary": summary(outcomes), "scripts": scripts}, indent=1))
+    document = {"version": JSON_VERSION, **({"error": error} if error is not None else {}),
+                "summary": summary(outcomes, stopped=error is not None), "scripts": scripts}
+    print(json.dumps(document, indent=1))
 
 
 def report_problems(outcome: Outcome) -> None:
     """The script's own output, then one line per failure, on stderr."""
+    if outcome.output_dropped:
+        print(f"tessary: {outcome.path}: {_size(outcome.output_dropped)} of its output left out; "
+              f"the last {_size(len(outcome.output.encode()))} follow", file=sys.stderr)
     if outcome.output:
         sys.stderr.write(outcome.output if outcome.output.endswith("\n") else outcome.output + "\n")
     if outcome.status == "no-figure":
@@ -320,32 +283,92 @@ def report_problems(outcome: Outcome) -> None:
             sys.stderr.write(text)
 
 
-def check(args) -> int:
+def _size(count: int) -> str:
+    for unit in ("bytes", "KiB", "MiB"):
+        if count < 1024 or unit == "MiB":
+            return f"{count} {unit}" if unit == "bytes" else f"{count:.1f} {unit}"
+        count /= 1024
+    raise AssertionError("unreachable")
+
+
+def plan(args) -> tuple[list[tuple[Path, dict, float]], dict]:
+    """Each script with its options and timeout, and what every run shares;
+    raises UsageError."""
     from tessary.config import ConfigError
 
     try:
-        scripts = scripts_in(args.scripts)
+        scripts, empty = scripts_in(args.scripts)
         plans = [(script, *settings(script, args)) for script in scripts]
     except (ValueError, ConfigError) as error:
-        print(f"tessary: {error}", file=sys.stderr)
-        return FAILURE
+        raise UsageError(str(error)) from None
+    for folder in empty:
+        print(f"tessary: {folder}: no scripts in this folder", file=sys.stderr)
+    annotate = None
     if args.annotate is not None:
         problem = _unwritable(args.annotate)
         if problem:
-            print(f"tessary: --annotate {args.annotate}: {problem}", file=sys.stderr)
-            return FAILURE
+            raise UsageError(f"--annotate {args.annotate}: {problem}")
+        # Resolved now: a script may change its working folder.
+        annotate = str(args.annotate.resolve())
+    return plans, {"annotate": annotate, "verbose": args.verbose, "hints": args.hints}
+
+
+def check(args) -> int:
+    plans, shared = plan(args)
+    runs = Runs()
     jobs = args.jobs or os.cpu_count() or 1
-    with ThreadPoolExecutor(max_workers=jobs) as pool:
-        futures = [pool.submit(run_script, script, options, args.annotate, timeout, args.verbose, args.hints)
+    outcomes: list[Outcome] = []
+    with _interruptible(), ThreadPoolExecutor(max_workers=jobs) as pool:
+        futures = [pool.submit(run_script, script, {**shared, "script": str(script), "options": options,
+                                                    "stem": picture_stem(script)}, timeout, runs)
                    for script, options, timeout in plans]
-        outcomes = []
-        # Reported in the order given, each as soon as it and those before it are done.
-        for future in futures:
-            outcome = future.result()
-            report_problems(outcome)
-            outcomes.append(outcome)
-    REPORTS[args.format](outcomes)
+        try:
+            # Reported in the order given, each as soon as it and those before it are done.
+            for future in futures:
+                outcomes.append(future.result())
+                report_problems(outcomes[-1])
+        except (KeyboardInterrupt, Interrupted):
+            for signum in (signal.SIGINT, signal.SIGTERM):
+                signal.signal(signum, signal.SIG_IGN)  # a second one must not cut the cleaning up short
+            runs.stop()
+            pool.shutdown(wait=True, cancel_futures=True)
+            finished = [f.result() for f in futures[len(outcomes):] if not f.cancelled()]
+            for outcome in finished:
+                if outcome.status != "interrupted":
+                    report_problems(outcome)
+                    outcomes.append(outcome)
+            print(f"tessary: interrupted; {len(outcomes)} of {len(plans)} scripts finished", file=sys.stderr)
+            _report(args.format, outcomes, "interrupted")
+            return FAILURE
+    _report(args.format, outcomes)
     return exit_status(outcomes)
+
+
+@contextmanager
+def _interruptible():
+    """SIGTERM stops the run as Ctrl-C does; both handlers are put back after."""
+
+    def terminate(signum, frame):
+        raise Interrupted
+
+    try:
+        handlers = {signal.SIGTERM: signal.signal(signal.SIGTERM, terminate),
+                    signal.SIGINT: signal.getsignal(signal.SIGINT)}
+    except ValueError:  # not the main thread: signals are not ours to take
+        yield
+        return
+    try:
+        yield
+    finally:
+        for signum, handler in handlers.items():
+            signal.signal(signum, handler)
+
+
+def _report(format: str, outcomes: list[Outcome], error: str | None = None) -> None:
+    if format == "json":
+        report_json(outcomes, error)
+    else:
+        REPORTS[format](outcomes)
 
 
 REPORTS = {"text": report_text, "json": report_json, "github": report_github}
@@ -363,9 +386,35 @@ def _unwritable(folder: Path) -> str | None:
     return None
 
 
+def _wants_json(argv: list[str]) -> bool:
+    """Whether the command line asks for JSON, read before it is known to be valid."""
+    return "--json" in argv or "--format=json" in argv or any(
+        a == "--format" and b == "json" for a, b in zip(argv, argv[1:]))
+
+
 def main(argv: list[str] | None = None) -> int:
-    args = _parser().parse_args(argv)
-    return check(args)
+    argv = sys.argv[1:] if argv is None else list(argv)
+    for stream in (sys.stdout, sys.stderr):
+        # Paths and labels that are not valid text are shown escaped, never a crash.
+        if hasattr(stream, "reconfigure"):
+            stream.reconfigure(errors="backslashreplace")
+    try:
+        return check(_parser().parse_args(argv))
+    except KeyboardInterrupt:
+        print("tessary: interrupted", file=sys.stderr)
+        return FAILURE
+    except UsageError as error:
+        print(f"tessary: {error}", file=sys.stderr)
+        if _wants_json(argv):
+            report_json([], str(error))
+        return FAILURE
+    except Exception as error:  # noqa: BLE001 - a fault of tessary's own is one line too, never a traceback
+        print(f"tessary: internal error: {type(error).__name__}: {error}", file=sys.stderr)
+        if "--verbose" in argv:
+            import traceback
+
+            traceback.print_exc()
+        return FAILURE
 
 
 if __name__ == "__main__":

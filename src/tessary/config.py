@@ -75,7 +75,10 @@ def read(path: Path) -> Config | None:
             document = tomllib.load(file)
     except (OSError, tomllib.TOMLDecodeError) as error:
         raise ConfigError(f"{path}: cannot be read: {error}") from None
-    table = document.get("tool", {}).get("tessary")
+    tool = document.get("tool", {})
+    if not isinstance(tool, dict):
+        raise ConfigError(f"{path}: tool must be a table, got {tool!r}")
+    table = tool.get("tessary")
     if table is None:
         return None
     if not isinstance(table, dict):

@@ -8,10 +8,11 @@ keeps working without it.
 
 from __future__ import annotations
 
-import fnmatch
+import functools
 import logging
 import math
 import numbers
+import re
 import time
 import weakref
 from collections.abc import Iterable
@@ -47,14 +48,19 @@ def figure_name(fig) -> str:
     return f"figure {fig.get_label()!r}" if fig.get_label() else "a figure"
 
 
+@functools.lru_cache(maxsize=256)
+def id_pattern(pattern: str) -> re.Pattern:
+    """An id pattern: ``*`` stands for any text and ``?`` for one character;
+    everything else is itself, so that an id copied from a report
+    (``ax0.line[0]'price'``) matches that id."""
+    return re.compile("".join(".*" if c == "*" else "." if c == "?" else re.escape(c) for c in pattern), re.DOTALL)
+
+
 def suppressed(collision: Collision, patterns: Iterable[str]) -> bool:
     """Whether ``patterns`` name the collision's kind or either of its ids."""
     patterns = tuple(patterns)
-    return (
-        collision.kind in patterns
-        or any(fnmatch.fnmatchcase(collision.a_id, p) for p in patterns)
-        or any(fnmatch.fnmatchcase(collision.b_id, p) for p in patterns)
-    )
+    return collision.kind in patterns or any(
+        id_pattern(p).fullmatch(collision.a_id) or id_pattern(p).fullmatch(collision.b_id) for p in patterns)
 
 
 def _number(value, name: str, accepted: str) -> float:
@@ -143,8 +149,12 @@ def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAU
     draws no pixel unless ``keep_picture`` asks for the picture in the
     recorder's buffer; ``timings``, a dict, receives the seconds spent
     recording, classifying and confirming with pixels."""
+    from matplotlib.figure import Figure
+
     from tessary import artists, record
 
+    if not isinstance(fig, Figure):
+        raise TypeError(f"expected a matplotlib Figure, got {'None' if fig is None else type(fig).__name__}")
     overlap_fraction = overlap_fraction_value(overlap_fraction)
     clip_px = clip_px_value(clip_px)
     ink_threshold = ink_threshold_value(ink_threshold)
@@ -250,9 +260,9 @@ def lint(
       threshold. Text without a box is judged by whether it can be read on
       what lies under it (a value in its heatmap cell can, a label crossed by
       a line cannot).
-    - ``ignore``: a collision kind or fnmatch pattern of element ids, or an
-      iterable of them; a collision is dropped when its kind or either id
-      matches.
+    - ``ignore``: a collision kind or a pattern of element ids (``*`` any
+      text, ``?`` one character, nothing else special), or an iterable of
+      them; a collision is dropped when its kind or either id matches.
     - ``dpi``, ``bbox_inches``, ``pad_inches``: lint the figure as
       ``savefig`` with these arguments would save it (``bbox_inches="tight"``
       included) rather than as shown; the figure is left as it was.
@@ -262,8 +272,9 @@ def lint(
     font) along their line, or within ``max(1, round(dpi / 100))`` pixels
     across it.
 
-    Raises :class:`LintError` when the figure cannot be drawn or analysed, and
-    ``ValueError`` or ``TypeError`` for an option out of its range. Artists of a
+    Raises :class:`LintError` when the figure cannot be drawn or analysed,
+    ``TypeError`` when ``fig`` is not a Figure, and ``ValueError`` or
+    ``TypeError`` for an option out of its range. Artists of a
     kind the linter does not know are skipped, and named on the ``tessary``
     logger at INFO level.
     """

@@ -12,6 +12,7 @@ from __future__ import annotations
 
 import functools
 import io
+import logging
 import math
 import threading
 from collections.abc import Iterator
@@ -28,6 +29,7 @@ from matplotlib.path import Path
 from tessary._mpl import AxesBase
 
 Box = tuple[float, float, float, float]
+log = logging.getLogger("tessary")
 
 # The renderer methods through which everything reaches the pixels. Agg draws
 # mathtext from inside draw_text, so draw_mathtext is not one of them.
@@ -152,6 +154,7 @@ class Recorder(RendererAgg):
 
     def __init__(self, width, height, dpi, *, render: bool = True):
         self.render = render
+        self.in_use = False  # drawing for a lint that has not ended: not to be handed out again
         self.recording = Recording(int(width), int(height), float(dpi))
         self._stack: list[Drawn] = []
         self._metrics: dict[tuple, tuple[float, float, float]] = {}
@@ -335,6 +338,7 @@ class RecordingCanvas(FigureCanvasAgg):
     def __init__(self, figure, *, render: bool = True):
         self._render = render
         self.last_recorder: Recorder | None = None
+        self.recorders: list[Recorder] = []
         super().__init__(figure)
 
     def get_renderer(self):
@@ -342,6 +346,8 @@ class RecordingCanvas(FigureCanvasAgg):
         key = (width, height, self.figure.dpi, self._render)
         if getattr(self, "_recorder_key", None) != key:
             self.renderer = _reused_recorder(key)
+            self.renderer.in_use = True
+            self.recorders.append(self.renderer)
             self._recorder_key = key
         self.last_recorder = self.renderer
         return self.renderer
@@ -360,7 +366,8 @@ def _reused_recorder(key: tuple) -> Recorder:
     if recorders is None:
         recorders = _kept.recorders = {}
     recorder = recorders.pop(key, None)
-    if recorder is None:
+    if recorder is None or recorder.in_use:
+        # A lint inside a draw of another (a draw_event callback) draws on a recorder of its own.
         width, height, dpi, render = key
         recorder = Recorder(width, height, dpi, render=render)
     recorder.reset()
@@ -435,10 +442,12 @@ def record(figure, *, render: bool = True, save: dict | None = None) -> tuple[Re
     With ``save`` (``dpi``, ``bbox_inches``, ``pad_inches``), the figure is
     drawn as ``savefig`` with those arguments saves it; otherwise as shown.
     The figure, its canvas and its dpi are left as they were."""
+    _settle(figure)
     old_canvas = figure.canvas
     canvas = RecordingCanvas(figure, render=render)
     try:
-        with tracking():
+        # The callbacks ran as the figure settled; run again, one that draws would draw over the recording.
+        with tracking(), canvas.callbacks.blocked(signal="draw_event"):
             if save is None:
                 canvas.draw()
             else:
@@ -449,7 +458,27 @@ def record(figure, *, render: bool = True, save: dict | None = None) -> tuple[Re
         recorder = canvas.last_recorder
     finally:
         figure.set_canvas(old_canvas)
+        for used in canvas.recorders:
+            used.in_use = False
     recording = recorder.recording
     # Texts keep the renderer they were drawn with; they need not keep the record.
     recorder.reset()
     return recording, recorder
+
+
+_settling: set[int] = set()
+
+
+def _settle(figure) -> None:
+    """Run the figure's ``draw_event`` callbacks once, as its window or
+    ``savefig`` would before a reader sees it: a callback may adjust the
+    figure (room for long tick labels) and draw it again."""
+    if not figure.canvas.callbacks.callbacks.get("draw_event") or id(figure) in _settling:
+        return
+    _settling.add(id(figure))
+    try:
+        figure.draw_without_rendering()
+    except Exception as error:  # noqa: BLE001 - the callback's failure is the script's, not the lint's
+        log.info("%s: a draw_event callback failed: %s: %s", figure, type(error).__name__, error)
+    finally:
+        _settling.discard(id(figure))
