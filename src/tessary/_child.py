@@ -95,8 +95,17 @@ class Session:
         for number in plt.get_fignums():
             fig = plt.figure(number)
             if fig not in self.reported or fig.stale:
-                self.lint(fig, None, {})
+                self.safely(self.lint, fig, fig, None, {})
         plt.close("all")
+
+    def safely(self, action, fig, *args) -> None:
+        """A fault of tessary's while the script saves or shows is the figure's
+        error in the report, never an exception in the script."""
+        try:
+            action(*args)
+        except Exception as error:  # noqa: BLE001 - the script goes on whatever the linter meets
+            self.emit({"figure": self.number(fig), "saved_as": None, "traceback": traceback.format_exc(),
+                       "error": f"tessary failed on it: {type(error).__name__}: {error}"})
 
     def seen_again(self, fig, saved_as: str | None) -> None:
         """Reported already: a figure first shown keeps the name it is saved under."""
@@ -272,7 +281,7 @@ def install(session: Session) -> None:
         changed = fig.stale
         result = savefig(fig, fname, *args, **kwargs)
         if session.ours():
-            session.saved(fig, fname, kwargs, changed)
+            session.safely(session.saved, fig, fig, fname, kwargs, changed)
         return result
 
     def show(*args, block=None, **kwargs):

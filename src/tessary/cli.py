@@ -401,20 +401,27 @@ def main(argv: list[str] | None = None) -> int:
     try:
         return check(_parser().parse_args(argv))
     except KeyboardInterrupt:
-        print("tessary: interrupted", file=sys.stderr)
-        return FAILURE
+        return _stopped("interrupted", argv)
     except UsageError as error:
-        print(f"tessary: {error}", file=sys.stderr)
-        if _wants_json(argv):
-            report_json([], str(error))
+        return _stopped(str(error), argv)
+    except BrokenPipeError:
+        # The reader went away (`| head`): nothing more to say, and no complaint at exit either.
+        os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())
         return FAILURE
     except Exception as error:  # noqa: BLE001 - a fault of tessary's own is one line too, never a traceback
-        print(f"tessary: internal error: {type(error).__name__}: {error}", file=sys.stderr)
         if "--verbose" in argv:
             import traceback
 
             traceback.print_exc()
-        return FAILURE
+        return _stopped(f"internal error: {type(error).__name__}: {error}", argv)
+
+
+def _stopped(message: str, argv: list[str]) -> int:
+    """A run that ended before any script: one line, and with --json one document."""
+    print(f"tessary: {message}", file=sys.stderr)
+    if _wants_json(argv):
+        report_json([], message)
+    return FAILURE
 
 
 if __name__ == "__main__":
