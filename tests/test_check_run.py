@@ -68,6 +68,17 @@ FIGURE_CASES = {
     "saved at exit": (TITLES + "import atexit\natexit.register(fig.savefig, 'late.png')\n", [(1, "late.png", 2)]),
     "inherited files closed": (TITLES + "import os\nos.closerange(3, 256)\nfig.savefig('a.png')\n",
                                [(1, "a.png", 2)]),
+    "saved from threads at once": (
+        "import threading\nfrom matplotlib.figure import Figure\ndef plot(n):\n"
+        "    fig = Figure()\n    fig.subplots().set_title('a title')\n    fig.suptitle('a suptitle', y=0.9)\n"
+        "    fig.savefig('a.png')\nthreads = [threading.Thread(target=plot, args=(n,)) for n in range(4)]\n"
+        "[t.start() for t in threads]\n[t.join() for t in threads]\n",
+        [(n, "a.png", 2) for n in range(1, 5)]),
+    "unpickled and left open": (
+        TITLES + "import pickle\nfrozen = pickle.dumps(fig)\nplt.close(fig)\nagain = pickle.loads(frozen)\n",
+        [(1, None, 2)]),
+    "open at os._exit": (TITLES + "import os\nos._exit(0)\n", [(1, None, 2)]),
+    "the script replaces json.dumps": (TITLES + "import json\njson.dumps = lambda *a, **k: 'x'\n", [(1, None, 2)]),
     "a draw_event callback makes room": (MARGIN_CALLBACK, [(1, None, 0)]),
     "a lint inside a draw_event callback": (
         HEADER + "import tessary\nfig, ax = plt.subplots()\nax.plot([0, 1])\nfound = []\n"
@@ -81,8 +92,52 @@ def test_each_figure_is_linted_once_as_its_reader_sees_it(case, tmp_path):
     script, expected = FIGURE_CASES[case]
     status, out, err = run_check(tmp_path, {"plot.py": script}, "plot.py", "--json")
     assert "Traceback" not in err, err
-    assert figures_of(out) == expected, err
+    assert sorted(figures_of(out), key=repr) == sorted(expected, key=repr), err
     assert status == (1 if any(count for *_, count in expected) else 0)
+
+
+ENDINGS = {
+    "sys.exit with a text": ("import sys\nsys.exit('bye')\n", 2, "exited with status 1: bye"),
+    "sys.exit(256) is status 0": ("import sys\nsys.exit(256)\n", 1, None),
+    "an exception that cannot be shown": (
+        "class Odd(Exception):\n    def __str__(self):\n        raise RuntimeError\nraise Odd\n", 2,
+        "Odd: <Odd str() failed>"),
+    "a message of two lines": ("raise ValueError('first\\nsecond')\n", 2, "ValueError: first second"),
+    "an exit status set at exit": ("import atexit, os\natexit.register(os._exit, 9)\n", 2, "exited with status 9"),
+}
+
+
+@pytest.mark.parametrize("case", ENDINGS)
+def test_the_script_ends_as_python_would_end_it(case, tmp_path):
+    ending, status, line = ENDINGS[case]
+    code, out, err = run_check(tmp_path, {"plot.py": TITLES + ending}, "plot.py")
+    assert (code, "Traceback" in err) == (status, False), err
+    assert "2 collisions in 1 figure from 1 script" in out  # the figure open at the end is linted all the same
+    failures = [e for e in err.splitlines() if e.startswith("tessary: plot.py: ")]
+    assert failures == ([f"tessary: plot.py: {line}"] if line else [])
+
+
+def test_the_working_folder_cannot_stand_in_for_tessarys_modules(tmp_path):
+    # The installed command, not `python -m`, which would itself import from the working folder.
+    command = Path(sys.executable).with_name("tessary")
+    if not command.exists():
+        pytest.skip("the tessary command is not installed beside this interpreter")
+    for name in ("json", "tessary"):
+        (tmp_path / f"{name}.py").write_text(f"raise SystemExit('the {name}.py of the working folder')\n")
+    (tmp_path / "plots").mkdir()
+    (tmp_path / "plots/plot.py").write_text(TITLES)
+    done = subprocess.run([command, "check", "plots/plot.py"], cwd=tmp_path, capture_output=True, text=True)
+    assert (done.returncode, done.stdout.splitlines()[-1]) == (1, "2 collisions in 1 figure from 1 script")
+
+
+@pytest.mark.parametrize(("script", "args", "summary"), [
+    (TITLES + "plt.close = lambda *args: None\nplt.show()\nplt.show()\n", ["--hints"], "2 collisions in 1 figure"),
+    (TITLES + "fig.set_size_inches(0, 0)\n", ["--annotate", "out"], "2 collisions in 1 figure"),
+    (TITLES + "fig.savefig('a.png', dpi=50)\nfig.savefig('b.png', dpi=200)\n", [], "4 collisions in 1 figure"),
+])
+def test_options_and_pictures_change_no_count(script, args, summary, tmp_path):
+    status, out, err = run_check(tmp_path, {"plot.py": script}, "plot.py", *args)
+    assert status == 1 and out.endswith(f"{summary} from 1 script\n"), err
 
 
 def test_a_figure_reusing_a_closed_ones_id_is_still_linted(tmp_path):

@@ -191,7 +191,7 @@ def test_github_annotations(tmp_path, monkeypatch, capsys):
     assert out == [
         "::error file=dir%2C1/plot.py,title=tessary clipping::ax0.annotation[0]'up 17 %25 again' is cut off by "
         + re.search(r"by (\S+ px)", out[0])[1] + " (fig1)",
-        "::error file=raises.py,title=tessary failure::ValueError: line one%0Aline two",
+        "::error file=raises.py,title=tessary failure::ValueError: line one line two",
         "1 collision in 1 figure from 2 scripts; 1 error",
     ]
 

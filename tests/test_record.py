@@ -43,6 +43,23 @@ def test_private_lookups_still_find_what_matplotlib_keeps_private():
     assert isinstance(secondary, _mpl.AxesBase) and isinstance(ax, _mpl.AxesBase)
 
 
+def test_a_pyplot_figure_is_forgotten_whatever_the_script_made_of_close(monkeypatch):
+    import copy
+
+    import matplotlib.pyplot as plt
+
+    fig = plt.figure()
+    trial = copy.deepcopy(fig)  # registers itself under a number of its own
+    monkeypatch.setattr(plt, "close", lambda *args: None)
+    try:
+        assert trial.number in plt.get_fignums()
+        _mpl.forget_pyplot_figure(trial)
+        assert trial.number not in plt.get_fignums() and plt.gcf() is fig
+    finally:
+        monkeypatch.undo()
+        plt.close(fig)
+
+
 def test_boxes_are_where_the_draw_put_them():
     fig = Figure(figsize=(4, 3), dpi=100)
     ax = fig.subplots()

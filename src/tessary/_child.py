@@ -18,6 +18,7 @@ import logging
 import os
 import runpy
 import sys
+import threading
 import traceback
 import weakref
 from dataclasses import dataclass
@@ -35,11 +36,14 @@ class Session:
         # a closed figure's id() may be reused by a new one.
         self.reported: weakref.WeakKeyDictionary = weakref.WeakKeyDictionary()
         self.numbers: weakref.WeakKeyDictionary = weakref.WeakKeyDictionary()
+        self.taken: set[int] = set()  # numbers given, to figures gone since too
         self.tracking = True
-        self.busy = False  # linting, proving hints, drawing pictures: none of it is the script's
+        self.finished = False
+        # Threads linting, proving hints or drawing pictures: what they do is not the script's.
+        self.busy: set[int] = set()
 
     def ours(self) -> bool:
-        return os.getpid() == self.pid and not self.busy
+        return os.getpid() == self.pid and threading.get_ident() not in self.busy
 
     def number(self, fig) -> int:
         """The figure's number in the report: pyplot's, unless an earlier
@@ -50,10 +54,10 @@ class Session:
             number = getattr(fig, "number", None)
             if not isinstance(number, int):
                 number = 1 + self.index(fig)
-            taken = set(self.numbers.values())
-            if number in taken:
-                number = max(taken) + 1
+            if number in self.taken:
+                number = max(self.taken) + 1
             self.numbers[fig] = number
+            self.taken.add(number)
         return number
 
     def index(self, fig) -> int:
@@ -105,7 +109,7 @@ class Session:
             action(*args)
         except Exception as error:  # noqa: BLE001 - the script goes on whatever the linter meets
             self.emit({"figure": self.number(fig), "saved_as": None, "traceback": traceback.format_exc(),
-                       "error": f"tessary failed on it: {type(error).__name__}: {error}"})
+                       "error": f"tessary failed on it: {described(error)}"})
 
     def seen_again(self, fig, saved_as: str | None) -> None:
         """Reported already: a figure first shown keeps the name it is saved under."""
@@ -115,14 +119,14 @@ class Session:
             self.emit({"figure": self.number(fig), "saved_as": saved_as, "again": True})
 
     def lint(self, fig, saved_as: str | None, save: dict) -> None:
-        self.busy = True
+        self.busy.add(threading.get_ident())
         try:
             self._lint(fig, saved_as, save)
         finally:
             # What was reported is the figure's state now: a later save or
             # show of it unchanged is not linted again.
             fig.stale = False
-            self.busy = False
+            self.busy.discard(threading.get_ident())
 
     def _lint(self, fig, saved_as: str | None, save: dict) -> None:
         from tessary._core import CollisionReport
@@ -136,8 +140,7 @@ class Session:
             linted = lint_figure(fig, **self.request["options"], **save,
                                  keep_picture=self.request.get("annotate") is not None)
         except Exception as error:  # noqa: BLE001 - the script goes on whatever the linter meets
-            record["error"] = str(error) if isinstance(error, LintError) else \
-                f"tessary failed on it: {type(error).__name__}: {error}"
+            record["error"] = str(error) if isinstance(error, LintError) else f"tessary failed on it: {described(error)}"
             record["traceback"] = traceback.format_exc()
             self.reported[fig] = Reported(picture, saved_as, None)
             self.emit(record)
@@ -170,8 +173,8 @@ class Session:
 
     def annotate(self, fig, number: int, linted, hints: list, save: dict, record: dict) -> None:
         folder = self.request.get("annotate")
-        if folder is None or not linted.collisions:
-            return
+        if folder is None or not linted.collisions or not linted.recording.width or not linted.recording.height:
+            return  # a picture of no pixels shows nothing
         import numpy as np
 
         from tessary.annotate import write_annotated
@@ -192,7 +195,8 @@ class Session:
         except OSError as error:
             record["error"] = f"could not write {path or folder}: {error.strerror or error}"
         except Exception as error:  # noqa: BLE001 - a picture that fails must not fail the script
-            record["error"] = f"could not draw {path or folder}: {type(error).__name__}: {error}"
+            record["error"] = f"could not draw {path or folder}: {described(error)}"
+            record["traceback"] = traceback.format_exc()
 
     def after(self, fig, hints: list, save: dict):
         """The figure with every hint applied, as linted: the picture's other half."""
@@ -215,15 +219,28 @@ class Session:
         finally:
             _forget(trial)
 
-    def lint_the_rest(self) -> None:
-        """Figures still open that were never reported are linted as shown."""
+    def finish(self, ended: dict) -> None:
+        """The script has ended: figures still open that were never reported
+        are linted as shown, then how it ended is said, once."""
         self.tracking = False
-        if not self.ours():
+        if self.finished or not self.ours():
             return
-        for ref in self.figures:
-            fig = ref()
-            if fig is not None and fig not in self.reported and _open(fig):
+        self.finished = True
+        for fig in self.open_figures():
+            if fig not in self.reported:
                 self.lint(fig, None, {})
+        self.emit(ended)
+
+    def open_figures(self) -> list:
+        """The script's figures still open: those it made, then any pyplot
+        holds that were made otherwise (unpickled)."""
+        found = [fig for fig in (ref() for ref in self.figures) if fig is not None and _open(fig)]
+        pyplot = sys.modules.get("matplotlib.pyplot")
+        for number in pyplot.get_fignums() if pyplot is not None else ():
+            fig = pyplot.figure(number)
+            if not any(fig is other for other in found):
+                found.append(fig)
+        return found
 
 
 @dataclass
@@ -290,9 +307,53 @@ def install(session: Session) -> None:
         if (not plt.isinteractive() if block is None else block) and session.ours():
             session.shown()
 
+    def exit_now(status):
+        # Ends the process on the spot, atexit handlers and all: the open figures are linted first.
+        session.finish(ending(status))
+        exit_process(status)
+
+    exit_process = os._exit
     Figure.__init__ = tracked_init
     Figure.savefig = linted_savefig
     plt.show = show
+    os._exit = exit_now
+
+
+def described(error: BaseException) -> str:
+    """``Type: message`` on one line, or the type alone, whatever the message does."""
+    text = _text(error)
+    return f"{type(error).__name__}: {text}" if text else type(error).__name__
+
+
+def _say(line: str) -> None:
+    """A line on the process's stderr, whatever the script did to sys.stderr."""
+    try:
+        os.write(2, (line + "\n").encode(errors="backslashreplace"))
+    except OSError:
+        pass
+
+
+def _text(value) -> str:
+    try:
+        return " ".join(str(value).split())
+    except Exception:  # noqa: BLE001 - as Python says of it
+        return f"<{type(value).__name__} str() failed>"
+
+
+def ending(code) -> dict:
+    """How ``sys.exit(code)`` ends the script, as ``python SCRIPT.py`` would
+    end: None is success, a number is the exit status, anything else is
+    printed and is status 1."""
+    if code is None:
+        status = 0
+    elif isinstance(code, int):
+        status = code & 0xFF
+    else:
+        _say(_text(code))
+        return {"done": True, "status": "failed", "error": f"exited with status 1: {_text(code)}"}
+    if status == 0:
+        return {"done": True, "status": "ok"}
+    return {"done": True, "status": "failed", "error": f"exited with status {status}"}
 
 
 def run(request: dict, emit) -> None:
@@ -307,29 +368,37 @@ def run(request: dict, emit) -> None:
     install(session)
     # As `python SCRIPT.py` would: its own folder first on the path, its own argv.
     sys.argv[:] = [script]
-    sys.path[0] = str(Path(script).resolve().parent)
-    ended = {"done": True, "status": "ok"}
+    sys.path.insert(0, str(Path(script).resolve().parent))
     try:
         runpy.run_path(script, run_name="__main__")
+        ended = ending(None)
     except SystemExit as exit:
-        if exit.code not in (None, 0):
-            ended.update(status="failed", error=f"exited with status {exit.code}")
+        ended = ending(exit.code)
     except BaseException as error:  # noqa: BLE001 - whatever the script raises is its failure
-        ended.update(status="failed", error=f"{type(error).__name__}: {error}", traceback=traceback.format_exc())
-    session.lint_the_rest()
-    if os.getpid() == session.pid:
-        emit(ended)
+        ended = {"done": True, "status": "failed", "error": described(error), "traceback": traceback.format_exc()}
+    session.finish(ended)
+
+
+# The script may replace what the module names (json.dumps, open); the records are written with these.
+_dumps, _open_file = json.dumps, open
 
 
 def main() -> None:
+    """Started as ``python -c`` with the working folder taken off the path, so
+    that a module there named like one of tessary's own cannot stand in."""
     request = json.loads(sys.argv[1])
     os.environ["MPLBACKEND"] = "Agg"
+    lock = threading.Lock()
 
     def emit(record: dict) -> None:
         # Opened for each record: the script may close every file it did not
         # open, and its atexit handlers may save figures after it ended.
-        with open(request["results"], "a", encoding="utf-8") as results:
-            results.write(json.dumps(record) + "\n")
+        with lock:
+            try:
+                with _open_file(request["results"], "a", encoding="utf-8") as results:
+                    results.write(_dumps(record) + "\n")
+            except Exception as error:  # noqa: BLE001 - the parent sees the run end without its last word
+                _say(f"tessary: a result could not be recorded: {described(error)}")
 
     run(request, emit)
 

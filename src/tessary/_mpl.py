@@ -41,3 +41,11 @@ def figure_labels(figure) -> dict[int, str]:
         if text is not None:
             labels[id(text)] = name
     return labels
+
+
+def forget_pyplot_figure(fig) -> None:
+    """Take ``fig`` out of pyplot, whatever the script made of ``plt.close``:
+    a deep copy of a pyplot figure registers itself there."""
+    from matplotlib._pylab_helpers import Gcf
+
+    Gcf.destroy_fig(fig)

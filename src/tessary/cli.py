@@ -169,7 +169,7 @@ def picture_stem(script: Path) -> str:
     path = script.resolve()
     try:
         path = path.relative_to(Path.cwd())
-    except ValueError:
+    except (OSError, ValueError):  # outside the working folder, or that folder is gone
         path = Path(*path.parts[1:])
     return path.with_suffix("").as_posix()
 
@@ -188,7 +188,8 @@ def summary(outcomes: list[Outcome], stopped: bool = False) -> dict:
     """The counts of a run; ``stopped`` when it ended early (interrupted, or a usage error)."""
     return {
         "scripts": len(outcomes),
-        "figures": sum(len(o.figures) for o in outcomes),
+        # A figure saved twice, as two different pictures, is still one figure.
+        "figures": sum(len({f["figure"] for f in o.figures}) for o in outcomes),
         "collisions": sum(o.collisions for o in outcomes),
         "errors": sum(len(o.failures) for o in outcomes),
         "no_figure": sum(o.status == "no-figure" for o in outcomes),

@@ -341,9 +341,6 @@ def _expressions(fig) -> dict:
 
 def _forget(trial) -> None:
     """A copy of a pyplot figure registers itself with pyplot; it must not stay."""
-    import sys
+    from tessary._mpl import forget_pyplot_figure
 
-    pyplot = sys.modules.get("matplotlib.pyplot")
-    number = getattr(trial, "number", None)
-    if pyplot is not None and isinstance(number, int) and pyplot.fignum_exists(number):
-        pyplot.close(trial)
+    forget_pyplot_figure(trial)

@@ -30,6 +30,11 @@ POLL_SECONDS = 0.02
 DRAIN_SECONDS = 0.2
 
 
+# The child, started without the working folder on its path (which `python -c`
+# puts first): a json.py or tessary.py there is the script's business, not the linter's.
+CHILD = "import sys\nif sys.path and sys.path[0] == '': del sys.path[0]\nfrom tessary._child import main\nmain()"
+
+
 @dataclass
 class Outcome:
     """One script's run, as the child process reported it."""
@@ -166,7 +171,7 @@ def run_script(script: Path, request: dict, timeout: float, runs: Runs) -> Outco
     outcome = Outcome(str(script))
     with tempfile.TemporaryDirectory(prefix="tessary-") as scratch:
         results = Path(scratch) / "results.jsonl"
-        command = [sys.executable, "-m", "tessary._child", json.dumps({**request, "results": str(results)})]
+        command = [sys.executable, "-c", CHILD, json.dumps({**request, "results": str(results)})]
         process = runs.start(command, dict(os.environ, MPLBACKEND="Agg"))
         if process is None:
             outcome.status = "interrupted"
@@ -222,12 +227,15 @@ def _read_records(outcome: Outcome, records: list[dict], stopped: str | None, re
         outcome.status = "interrupted"
     elif stopped == "timeout":
         outcome.status, outcome.error = "timeout", f"did not finish within {timeout:g} s"
-    elif ended is not None:
+    elif ended is not None and (ended["status"] != "ok" or returncode == 0):
         outcome.status = ended["status"]
         outcome.error, outcome.traceback = ended.get("error"), ended.get("traceback")
     elif returncode < 0:
         outcome.status, outcome.error = "failed", f"crashed (signal {-returncode})"
     elif returncode != 0:
+        # An atexit handler may still change how the process ends.
         outcome.status, outcome.error = "failed", f"exited with status {returncode}"
+    elif ended is None:
+        outcome.status, outcome.error = "failed", "ended before tessary could report on its figures"
     if outcome.status == "ok" and not outcome.figures:
         outcome.status = "no-figure"
