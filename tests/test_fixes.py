@@ -189,9 +189,9 @@ def test_github_annotations(tmp_path, monkeypatch, capsys):
     assert main(["check", "dir,1/plot.py", "raises.py", "--format", "github"]) == 2
     out = capsys.readouterr().out.splitlines()
     assert out == [
-        "::error file=dir%2C1/plot.py,title=tessary clipping::ax0.annotation[0]'up 17 %25 again' is cut off by "
-        + re.search(r"by (\S+ px)", out[0])[1] + " (fig1)",
-        "::error file=raises.py,title=tessary failure::ValueError: line one line two",
+        "::error file=dir%2C1/plot.py,line=3,title=tessary clipping::ax0.annotation[0]'up 17 %25 again' is cut off by "
+        + re.search(r"by (\S+ px)", out[0])[1],
+        "::error file=raises.py,line=1,title=tessary failure::ValueError: line one line two",
         "1 collision in 1 figure from 2 scripts; 1 error",
     ]
 

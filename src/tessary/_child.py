@@ -24,6 +24,8 @@ import weakref
 from dataclasses import dataclass
 from pathlib import Path
 
+from tessary.sources import Sources
+
 
 class Session:
     def __init__(self, request: dict, emit):
@@ -39,6 +41,7 @@ class Session:
         self.taken: set[int] = set()  # numbers given, to figures gone since too
         self.tracking = True
         self.finished = False
+        self.sources = Sources(request["script"])
         # Threads linting, proving hints or drawing pictures: what they do is not the script's.
         self.busy: set[int] = set()
 
@@ -121,7 +124,8 @@ class Session:
     def lint(self, fig, saved_as: str | None, save: dict) -> None:
         self.busy.add(threading.get_ident())
         try:
-            self._lint(fig, saved_as, save)
+            with self.sources.quiet():
+                self._lint(fig, saved_as, save)
         finally:
             # What was reported is the figure's state now: a later save or
             # show of it unchanged is not linted again.
@@ -154,12 +158,22 @@ class Session:
             return
         self.reported[fig] = Reported(picture, saved_as, report)
         record["collisions"] = json.loads(report)
+        self.point(record["collisions"], linted)
         hints = self.hints(fig, linted.collisions, save)
         for collision, hint in zip(record["collisions"], hints):
             if hint is not None:
                 collision["hint"] = {"code": hint.code, "reason": hint.reason}
         self.annotate(fig, number, linted, hints, save, record)
         self.emit(record)
+
+    def point(self, collisions: list[dict], linted) -> None:
+        """Each collision names the script's lines that made its two elements."""
+        by_id = {e.ident: e for e in linted.elements}
+        for collision in collisions:
+            for side in ("a", "b"):
+                element = by_id.get(collision[f"{side}_id"])
+                line = self.sources.of(element, linted.recording) if element is not None else None
+                collision[f"{side}_source"] = None if line is None else {"path": self.request["script"], "line": line}
 
     def hints(self, fig, collisions, save: dict) -> list:
         if not self.request.get("hints") or not collisions:
@@ -296,7 +310,8 @@ def install(session: Session) -> None:
     def linted_savefig(fig, fname, *args, **kwargs):
         # Saving redraws the figure, and leaves it marked as changed.
         changed = fig.stale
-        result = savefig(fig, fname, *args, **kwargs)
+        with session.sources.quiet():
+            result = savefig(fig, fname, *args, **kwargs)
         if session.ours():
             session.safely(session.saved, fig, fig, fname, kwargs, changed)
         return result
@@ -313,6 +328,7 @@ def install(session: Session) -> None:
         exit_process(status)
 
     exit_process = os._exit
+    session.sources.install()
     Figure.__init__ = tracked_init
     Figure.savefig = linted_savefig
     plt.show = show
@@ -323,6 +339,15 @@ def described(error: BaseException) -> str:
     """``Type: message`` on one line, or the type alone, whatever the message does."""
     text = _text(error)
     return f"{type(error).__name__}: {text}" if text else type(error).__name__
+
+
+def raised_at(error: BaseException, script: str) -> int | None:
+    """The innermost line of the script the error passed through (or, for a
+    syntax error, the line it names)."""
+    if isinstance(error, SyntaxError) and error.filename == script:
+        return error.lineno
+    lines = [line for frame, line in traceback.walk_tb(error.__traceback__) if frame.f_code.co_filename == script]
+    return lines[-1] if lines else None
 
 
 def _say(line: str) -> None:
@@ -375,7 +400,8 @@ def run(request: dict, emit) -> None:
     except SystemExit as exit:
         ended = ending(exit.code)
     except BaseException as error:  # noqa: BLE001 - whatever the script raises is its failure
-        ended = {"done": True, "status": "failed", "error": described(error), "traceback": traceback.format_exc()}
+        ended = {"done": True, "status": "failed", "error": described(error), "traceback": traceback.format_exc(),
+                 "line": raised_at(error, script)}
     session.finish(ended)
 
 

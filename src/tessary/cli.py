@@ -19,10 +19,9 @@ from contextlib import contextmanager
 from pathlib import Path
 
 from tessary import __version__
+from tessary.reports import FAILURE, REPORTS, exit_status, group, report_json, report_problems
 from tessary.runner import Outcome, Runs, run_script
 
-CLEAN, COLLISIONS, FAILURE = 0, 1, 2
-JSON_VERSION = 1
 DEFAULT_TIMEOUT = 300.0
 # Files in a folder that are not plotting scripts.
 NOT_SCRIPTS = ("setup.py", "conftest.py")
@@ -174,124 +173,6 @@ def picture_stem(script: Path) -> str:
     return path.with_suffix("").as_posix()
 
 
-def exit_status(outcomes: list[Outcome]) -> int:
-    if any(o.failures for o in outcomes):
-        return FAILURE
-    return COLLISIONS if any(o.collisions for o in outcomes) else CLEAN
-
-
-def _plural(count: int, word: str) -> str:
-    return f"{count} {word}{'' if count == 1 else 's'}"
-
-
-def summary(outcomes: list[Outcome], stopped: bool = False) -> dict:
-    """The counts of a run; ``stopped`` when it ended early (interrupted, or a usage error)."""
-    return {
-        "scripts": len(outcomes),
-        # A figure saved twice, as two different pictures, is still one figure.
-        "figures": sum(len({f["figure"] for f in o.figures}) for o in outcomes),
-        "collisions": sum(o.collisions for o in outcomes),
-        "errors": sum(len(o.failures) for o in outcomes),
-        "no_figure": sum(o.status == "no-figure" for o in outcomes),
-        "exit_code": FAILURE if stopped else exit_status(outcomes),
-    }
-
-
-def _collision(c: dict):
-    from tessary._core import Collision
-
-    return Collision(c["kind"], c["a_role"], c["a_id"], tuple(c["a_box"]), c["b_role"], c["b_id"], tuple(c["b_box"]),
-                     c["severity"] if c["severity"] is not None else float("nan"))
-
-
-def _summary_line(outcomes: list[Outcome]) -> str:
-    counts = summary(outcomes)
-    line = (f"{_plural(counts['collisions'], 'collision')} in {_plural(counts['figures'], 'figure')} "
-            f"from {_plural(counts['scripts'], 'script')}")
-    if counts["errors"]:
-        line += f"; {_plural(counts['errors'], 'error')}"
-    if counts["no_figure"]:
-        line += f"; {counts['no_figure']} made no figure"
-    return line
-
-
-def report_text(outcomes: list[Outcome]) -> None:
-    from tessary.lint import describe
-
-    for outcome in outcomes:
-        for figure in outcome.figures:
-            for c in figure.get("collisions", ()):
-                print(f"{outcome.path}:fig{figure['figure']}: {describe(_collision(c))}")
-                if "hint" in c:
-                    lines = c["hint"]["code"].splitlines()
-                    print("    hint: " + "\n          ".join(lines) + f"\n          ({c['hint']['reason']})")
-    print(_summary_line(outcomes))
-
-
-def _escaped(text: str, property_value: bool = False) -> str:
-    """Workflow-command escaping: %, CR and LF, and in a property also : and ,."""
-    text = text.replace("%", "%25").replace("\r", "%0D").replace("\n", "%0A")
-    return text.replace(":", "%3A").replace(",", "%2C") if property_value else text
-
-
-def report_github(outcomes: list[Outcome]) -> None:
-    """One workflow-command annotation per finding and per failure, so that
-    they show on the pull request; then the summary line."""
-    from tessary.lint import describe
-
-    for outcome in outcomes:
-        where = _escaped(outcome.path, property_value=True)
-        for figure in outcome.figures:
-            for c in figure.get("collisions", ()):
-                message = " ".join(describe(_collision(c)).split()[1:]) + f" (fig{figure['figure']})"
-                if "hint" in c:
-                    message += f"\nhint: {c['hint']['code']}\n({c['hint']['reason']})"
-                title = _escaped(f"tessary {c['kind']}", property_value=True)
-                print(f"::error file={where},title={title}::{_escaped(message)}")
-        for line in outcome.failures:
-            print(f"::error file={where},title=tessary failure::{_escaped(line)}")
-        if outcome.status == "no-figure":
-            print(f"::notice file={where},title=tessary::{_escaped('made no figure')}")
-    print(_summary_line(outcomes))
-
-
-def report_json(outcomes: list[Outcome], error: str | None = None) -> None:
-    """One document, whatever happened: an ``error`` says why the run stopped early."""
-    scripts = []
-    for o in outcomes:
-        entry = {"path": o.path, "status": o.status, "figures": o.figures}
-        if o.error is not None:
-            entry["error"] = o.error
-        scripts.append(entry)
-    document = {"version": JSON_VERSION, **({"error": error} if error is not None else {}),
-                "summary": summary(outcomes, stopped=error is not None), "scripts": scripts}
-    print(json.dumps(document, indent=1))
-
-
-def report_problems(outcome: Outcome) -> None:
-    """The script's own output, then one line per failure, on stderr."""
-    if outcome.output_dropped:
-        print(f"tessary: {outcome.path}: {_size(outcome.output_dropped)} of its output left out; "
-              f"the last {_size(len(outcome.output.encode()))} follow", file=sys.stderr)
-    if outcome.output:
-        sys.stderr.write(outcome.output if outcome.output.endswith("\n") else outcome.output + "\n")
-    if outcome.status == "no-figure":
-        print(f"tessary: {outcome.path}: made no figure", file=sys.stderr)
-    for line in outcome.failures:
-        print(f"tessary: {outcome.path}: {line}", file=sys.stderr)
-    for text in [outcome.traceback] + [f.get("traceback") for f in outcome.figures]:
-        if text:
-            sys.stderr.write(text)
-
-
-def _size(count: int) -> str:
-    for unit in ("bytes", "KiB", "MiB"):
-        if count < 1024 or unit == "MiB":
-            return f"{count} {unit}" if unit == "bytes" else f"{count:.1f} {unit}"
-        count /= 1024
-    raise AssertionError("unreachable")
-
-
 def plan(args) -> tuple[list[tuple[Path, dict, float]], dict]:
     """Each script with its options and timeout, and what every run shares;
     raises UsageError."""
@@ -327,7 +208,7 @@ def check(args) -> int:
             # Reported in the order given, each as soon as it and those before it are done.
             for future in futures:
                 outcomes.append(future.result())
-                report_problems(outcomes[-1])
+                report_problems(outcomes[-1], args.verbose)
         except (KeyboardInterrupt, Interrupted):
             for signum in (signal.SIGINT, signal.SIGTERM):
                 signal.signal(signum, signal.SIG_IGN)  # a second one must not cut the cleaning up short
@@ -336,7 +217,7 @@ def check(args) -> int:
             finished = [f.result() for f in futures[len(outcomes):] if not f.cancelled()]
             for outcome in finished:
                 if outcome.status != "interrupted":
-                    report_problems(outcome)
+                    report_problems(outcome, args.verbose)
                     outcomes.append(outcome)
             print(f"tessary: interrupted; {len(outcomes)} of {len(plans)} scripts finished", file=sys.stderr)
             _report(args.format, outcomes, "interrupted")
@@ -366,13 +247,11 @@ def _interruptible():
 
 
 def _report(format: str, outcomes: list[Outcome], error: str | None = None) -> None:
+    group(outcomes)
     if format == "json":
         report_json(outcomes, error)
     else:
         REPORTS[format](outcomes)
-
-
-REPORTS = {"text": report_text, "json": report_json, "github": report_github}
 
 
 def _unwritable(folder: Path) -> str | None:

@@ -42,6 +42,7 @@ class Outcome:
     path: str
     status: str = "ok"  # ok, failed, timeout, no-figure, interrupted
     error: str | None = None
+    line: int | None = None  # the script's line the error was raised at
     traceback: str | None = None
     figures: list[dict] = field(default_factory=list)
     output: str = ""  # the end of what the script printed
@@ -190,7 +191,6 @@ def run_script(script: Path, request: dict, timeout: float, runs: Runs) -> Outco
         records = _records(results)
     _read_records(outcome, records, stopped, process.returncode, timeout)
     if not request.get("verbose"):
-        outcome.traceback = None
         for figure in outcome.figures:
             figure.pop("traceback", None)
     return outcome
@@ -229,7 +229,7 @@ def _read_records(outcome: Outcome, records: list[dict], stopped: str | None, re
         outcome.status, outcome.error = "timeout", f"did not finish within {timeout:g} s"
     elif ended is not None and (ended["status"] != "ok" or returncode == 0):
         outcome.status = ended["status"]
-        outcome.error, outcome.traceback = ended.get("error"), ended.get("traceback")
+        outcome.error, outcome.line, outcome.traceback = ended.get("error"), ended.get("line"), ended.get("traceback")
     elif returncode < 0:
         outcome.status, outcome.error = "failed", f"crashed (signal {-returncode})"
     elif returncode != 0:

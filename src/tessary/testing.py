@@ -6,6 +6,7 @@ from __future__ import annotations
 
 from pathlib import Path
 
+from tessary.groups import grouped, summary
 from tessary.lint import describe, lint
 
 __all__ = ["assert_clean"]
@@ -13,8 +14,10 @@ __all__ = ["assert_clean"]
 
 def assert_clean(fig, *, hints: bool = False, **options) -> None:
     """Fail unless :func:`tessary.lint` finds nothing in ``fig``; the message
-    lists every collision, each with a verified fix when ``hints`` is true.
-    ``options`` are passed on to :func:`tessary.lint`."""
+    lists the collisions, those that share a cause on one line, each with a
+    verified fix when ``hints`` is true. ``options`` are passed on to
+    :func:`tessary.lint`."""
+    __tracebackhide__ = True  # the failure is the test's line, not tessary's
     report = lint(fig, **options)
     if not report.has_collisions:
         return
@@ -25,8 +28,10 @@ def assert_clean(fig, *, hints: bool = False, **options) -> None:
 
         fixes = find(fig, collisions, **options)
     lines = []
-    for collision, fix in zip(collisions, fixes):
-        lines.append("  " + describe(collision))
+    for members in grouped(collisions, [None if fix is None else fix.code for fix in fixes]):
+        found = [collisions[i] for i in members]
+        lines.append("  " + (describe(found[0]) if len(found) == 1 else summary(found)))
+        fix = fixes[members[0]]
         if fix is not None:
             lines += ["      fix: " + line for line in fix.code.splitlines()] + [f"      ({fix.reason})"]
     count = len(collisions)
@@ -60,6 +65,7 @@ else:
         settings = _project_options(Path(request.config.rootpath), Path(request.node.path))
 
         def check(fig, **options):
+            __tracebackhide__ = True
             assert_clean(fig, **{**settings, **options})
 
         return check

@@ -1,0 +1,65 @@
+"""Findings that share a cause, read as one: of one kind, in one figure,
+between elements of the same two families (ids equal once their index and
+label are dropped: every ``ax0.xtick[n]`` against every other), with the same
+hint."""
+
+from __future__ import annotations
+
+import re
+from collections.abc import Sequence
+
+_INDEX = re.compile(r"\[(\d+)\]")
+_LABEL = re.compile(r"'[^']*'$")
+
+
+def family(ident: str) -> str:
+    """``ax0.xtick[3]'2020-01'`` -> ``ax0.xtick[*]``."""
+    return _INDEX.sub("[*]", _LABEL.sub("", ident))
+
+
+def grouped(collisions: Sequence, hints: Sequence = ()) -> list[list[int]]:
+    """The collisions' indexes, one list a group, groups in the order of their
+    first finding. ``hints`` holds each collision's hint code (or None)."""
+    hints = list(hints) + [None] * (len(collisions) - len(hints))
+    groups: dict[tuple, list[int]] = {}
+    for i, (collision, hint) in enumerate(zip(collisions, hints)):
+        pair = tuple(sorted((family(collision.a_id), family(collision.b_id))))
+        groups.setdefault((collision.kind, pair, hint), []).append(i)
+    return list(groups.values())
+
+
+def _indexes(ident: str) -> list[int]:
+    return [int(n) for n in _INDEX.findall(_LABEL.sub("", ident))]
+
+
+def _span(idents: list[str]) -> str:
+    """The family of ``idents`` with the range of their last index: ``ax0.xtick[0..26]``."""
+    numbers = sorted({(_indexes(i) or [None])[-1] for i in idents} - {None})
+    shown = family(idents[0])
+    if not numbers:
+        return shown
+    span = str(numbers[0]) if len(numbers) == 1 else f"{numbers[0]}..{numbers[-1]}"
+    head, _, tail = shown.rpartition("[*]")
+    return f"{head}[{span}]{tail}"
+
+
+def summary(members: Sequence) -> str:
+    """One line for a group of more than one collision:
+    ``text_text        ax0.xtick[0..26]: 26 overlapping pairs, worst severity 0.767``."""
+    first = members[0]
+    a_side, b_side = [c.a_id for c in members], [c.b_id for c in members]
+    if first.kind == "clipping":  # cut by the figure's edge or a clip box, not by another element
+        who = _span(a_side)
+    elif family(first.a_id) == family(first.b_id):
+        who = _span(a_side + b_side)
+    else:
+        who = f"{_span(a_side)} / {_span(b_side)}"
+    worst = max(c.severity for c in members)
+    count = len(members)
+    if first.kind == "clipping":
+        what = f"{count} cut off, the worst by {worst:.1f} px"
+    elif first.kind == "over_data":
+        what = f"{count} over data, worst severity {worst:.3f}"
+    else:
+        what = f"{count} overlapping pairs, worst severity {worst:.3f}"
+    return f"{first.kind:<16} {who}: {what}"

@@ -1,0 +1,196 @@
+"""What ``tessary check`` prints: a line a group of findings, starting with
+``path:line:`` so that an editor or a CI log jumps to the code that made it;
+GitHub workflow annotations; or one JSON document with every collision."""
+
+from __future__ import annotations
+
+import json
+import sys
+from dataclasses import dataclass
+
+from tessary.runner import Outcome
+
+CLEAN, COLLISIONS, FAILURE = 0, 1, 2
+JSON_VERSION = 1
+
+
+@dataclass
+class Finding:
+    """One group of collisions in one figure, as a person reads it."""
+
+    figure: int
+    collisions: list[dict]
+    line: int | None  # the script's line that made the element it is about
+
+    @property
+    def hint(self) -> dict | None:
+        return self.collisions[0].get("hint")
+
+    def text(self) -> str:
+        from tessary.groups import summary
+        from tessary.lint import describe
+
+        found = [_collision(c) for c in self.collisions]
+        return describe(found[0]) if len(found) == 1 else summary(found)
+
+
+def group(outcomes: list[Outcome]) -> None:
+    """Numbers each figure's groups from 1 into its collisions' ``group``."""
+    from tessary.groups import grouped
+
+    for outcome in outcomes:
+        for figure in outcome.figures:
+            collisions = figure.get("collisions", ())
+            hints = [c.get("hint", {}).get("code") for c in collisions]
+            for number, members in enumerate(grouped([_collision(c) for c in collisions], hints), 1):
+                for i in members:
+                    collisions[i]["group"] = number
+
+
+def findings(outcome: Outcome) -> list[Finding]:
+    found = []
+    for figure in outcome.figures:
+        groups: dict[int, list[dict]] = {}
+        for c in figure.get("collisions", ()):
+            groups.setdefault(c.get("group", len(groups) + 1), []).append(c)
+        for members in groups.values():
+            first = members[0]
+            # An axes and a text: the text is what the reader loses, and what was placed.
+            sides = ("b", "a") if first["a_role"] == "axes-region" != first["b_role"] else ("a", "b")
+            source = first.get(f"{sides[0]}_source") or first.get(f"{sides[1]}_source")
+            found.append(Finding(figure["figure"], members, source["line"] if source else None))
+    return found
+
+
+def _where(outcome: Outcome, line: int | None) -> str:
+    return outcome.path if line is None else f"{outcome.path}:{line}"
+
+
+def _figure_note(outcome: Outcome, finding: Finding) -> str:
+    """Which figure, when the script made more than one."""
+    return f" (fig{finding.figure})" if len({f["figure"] for f in outcome.figures}) > 1 else ""
+
+
+def exit_status(outcomes: list[Outcome]) -> int:
+    if any(o.failures for o in outcomes):
+        return FAILURE
+    return COLLISIONS if any(o.collisions for o in outcomes) else CLEAN
+
+
+def _plural(count: int, word: str) -> str:
+    return f"{count} {word}{'' if count == 1 else 's'}"
+
+
+def summary(outcomes: list[Outcome], stopped: bool = False) -> dict:
+    """The counts of a run; ``stopped`` when it ended early (interrupted, or a usage error)."""
+    return {
+        "scripts": len(outcomes),
+        # A figure saved twice, as two different pictures, is still one figure.
+        "figures": sum(len({f["figure"] for f in o.figures}) for o in outcomes),
+        "collisions": sum(o.collisions for o in outcomes),
+        "errors": sum(len(o.failures) for o in outcomes),
+        "no_figure": sum(o.status == "no-figure" for o in outcomes),
+        "exit_code": FAILURE if stopped else exit_status(outcomes),
+    }
+
+
+def _collision(c: dict):
+    from tessary._core import Collision
+
+    return Collision(c["kind"], c["a_role"], c["a_id"], tuple(c["a_box"]), c["b_role"], c["b_id"], tuple(c["b_box"]),
+                     c["severity"] if c["severity"] is not None else float("nan"))
+
+
+def _summary_line(outcomes: list[Outcome]) -> str:
+    counts = summary(outcomes)
+    line = (f"{_plural(counts['collisions'], 'collision')} in {_plural(counts['figures'], 'figure')} "
+            f"from {_plural(counts['scripts'], 'script')}")
+    if counts["errors"]:
+        line += f"; {_plural(counts['errors'], 'error')}"
+    if counts["no_figure"]:
+        line += f"; {counts['no_figure']} made no figure"
+    return line
+
+
+def report_text(outcomes: list[Outcome]) -> None:
+    for outcome in outcomes:
+        for finding in findings(outcome):
+            print(f"{_where(outcome, finding.line)}: {finding.text()}{_figure_note(outcome, finding)}")
+            if finding.hint is not None:
+                lines = finding.hint["code"].splitlines()
+                print("    hint: " + "\n          ".join(lines) + f"\n          ({finding.hint['reason']})")
+    print(_summary_line(outcomes))
+
+
+def _escaped(text: str, property_value: bool = False) -> str:
+    """Workflow-command escaping: %, CR and LF, and in a property also : and ,."""
+    text = text.replace("%", "%25").replace("\r", "%0D").replace("\n", "%0A")
+    return text.replace(":", "%3A").replace(",", "%2C") if property_value else text
+
+
+def _annotation(level: str, outcome: Outcome, line: int | None, title: str, message: str) -> str:
+    place = f"file={_escaped(outcome.path, property_value=True)}" + (f",line={line}" if line is not None else "")
+    return f"::{level} {place},title={_escaped(title, property_value=True)}::{_escaped(message)}"
+
+
+def report_github(outcomes: list[Outcome]) -> None:
+    """One workflow-command annotation per group of findings and per failure,
+    on the script's line, so that they show on the pull request; then the
+    summary line."""
+    for outcome in outcomes:
+        for finding in findings(outcome):
+            message = " ".join(finding.text().split()[1:]) + _figure_note(outcome, finding)
+            if finding.hint is not None:
+                message += f"\nhint: {finding.hint['code']}\n({finding.hint['reason']})"
+            print(_annotation("error", outcome, finding.line, f"tessary {finding.collisions[0]['kind']}", message))
+        for failure in outcome.failures:
+            print(_annotation("error", outcome, outcome.line if failure == outcome.error else None,
+                              "tessary failure", failure))
+        if outcome.status == "no-figure":
+            print(_annotation("notice", outcome, None, "tessary", "made no figure"))
+    print(_summary_line(outcomes))
+
+
+def report_json(outcomes: list[Outcome], error: str | None = None) -> None:
+    """One document, whatever happened: an ``error`` says why the run stopped early."""
+    scripts = []
+    for o in outcomes:
+        entry = {"path": o.path, "status": o.status, "figures": o.figures}
+        if o.error is not None:
+            entry["error"] = o.error
+            if o.line is not None:
+                entry["line"] = o.line
+        scripts.append(entry)
+    document = {"version": JSON_VERSION, **({"error": error} if error is not None else {}),
+                "summary": summary(outcomes, stopped=error is not None), "scripts": scripts}
+    print(json.dumps(document, indent=1))
+
+
+REPORTS = {"text": report_text, "json": report_json, "github": report_github}
+
+
+def report_problems(outcome: Outcome, verbose: bool) -> None:
+    """The script's own output, then one line per failure, on stderr."""
+    if outcome.output_dropped:
+        print(f"tessary: {outcome.path}: {_size(outcome.output_dropped)} of its output left out; "
+              f"the last {_size(len(outcome.output.encode()))} follow", file=sys.stderr)
+    if outcome.output:
+        sys.stderr.write(outcome.output if outcome.output.endswith("\n") else outcome.output + "\n")
+    if outcome.status == "no-figure":
+        print(f"tessary: {outcome.path}: made no figure", file=sys.stderr)
+    tracebacks = [outcome.traceback] + [f.get("traceback") for f in outcome.figures]
+    pointer = "" if verbose or not any(tracebacks) else " (--verbose shows the traceback)"
+    for failure in outcome.failures:
+        where = _where(outcome, outcome.line if failure == outcome.error else None)
+        print(f"tessary: {where}: {failure}{pointer}", file=sys.stderr)
+    for text in tracebacks if verbose else ():
+        if text:
+            sys.stderr.write(text)
+
+
+def _size(count: int) -> str:
+    for unit in ("bytes", "KiB", "MiB"):
+        if count < 1024 or unit == "MiB":
+            return f"{count} {unit}" if unit == "bytes" else f"{count:.1f} {unit}"
+        count /= 1024
+    raise AssertionError("unreachable")
