@@ -166,8 +166,8 @@ def test_configuration_comes_from_the_nearest_table_and_yields_to_the_command_li
     ("table", "message"),
     [
         ("colour = 'red'", "unknown key 'colour' in [tool.tessary]"),
-        ("overlap-fraction = 2", "[tool.tessary] overlap-fraction: overlap_fraction must be a number in (0, 1], got 2"),
-        ("timeout = -1", "[tool.tessary] timeout: timeout must be a number of seconds > 0, got -1"),
+        ("overlap-fraction = 2", "[tool.tessary] overlap-fraction: must be a number in (0, 1], got 2"),
+        ("timeout = -1", "[tool.tessary] timeout: must be a number of seconds > 0, got -1"),
     ],
 )
 def test_a_bad_table_is_an_error_that_names_the_key(table, message, tmp_path, monkeypatch, capsys):

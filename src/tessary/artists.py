@@ -30,6 +30,7 @@ from mpl_toolkits.axes_grid1.inset_locator import BboxConnector, BboxPatch
 
 from tessary import _mpl
 from tessary._mpl import AxesBase as Axes
+from tessary.readable import readable
 from tessary.record import Box, Drawn, Primitive, Recording, intersection, union
 
 CONTAINERS = (FigureBase, Axes, Axis, Tick)
@@ -74,11 +75,15 @@ class Element:
         return intersection(union(p.clip for p in drawn), figure_box) or figure_box
 
 
-def label(text) -> str:
-    text = " ".join(str(text).split())
+def label(text, tex: bool = False) -> str:
+    text = " ".join(readable(str(text), tex).split())
     if len(text) > LABEL_MAX:
         text = text[: LABEL_MAX - 1] + "…"
     return "'" + text.replace("'", "’") + "'"
+
+
+def text_label(text: Text) -> str:
+    return label(text.get_text(), text.get_usetex())
 
 
 def named(artist) -> str:
@@ -199,7 +204,7 @@ def tick_label_name(text, place: Place) -> str:
     minor = "_minor" if place.names.index(axis, "minorTicks", tick) is not None else ""
     side = "" if text is tick.label1 else {"x": "_top", "y": "_right"}.get(letter, "_2")
     n = place.names.count((id(axis), minor, side))
-    return f"{place.names.of(place.axes)}.{letter}tick{minor}{side}[{n}]{label(text.get_text())}"
+    return f"{place.names.of(place.axes)}.{letter}tick{minor}{side}[{n}]{text_label(text)}"
 
 
 def axis_text_name(text, place: Place) -> str:
@@ -240,7 +245,7 @@ def text_name(text, place: Place) -> str:
     else:
         j = place.names.index(place.artist, "texts", text, select=_not_a_figure_label)
         kind = "text"
-    return f"{place.prefix}.{kind}[{place.count(kind) if j is None else j}]{label(text.get_text())}"
+    return f"{place.prefix}.{kind}[{place.count(kind) if j is None else j}]{text_label(text)}"
 
 
 def _not_a_figure_label(figure, text) -> bool:

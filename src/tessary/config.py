@@ -14,6 +14,7 @@
 
 from __future__ import annotations
 
+import difflib
 import fnmatch
 import sys
 from dataclasses import dataclass, field
@@ -73,36 +74,55 @@ def read(path: Path) -> Config | None:
     try:
         with open(path, "rb") as file:
             document = tomllib.load(file)
-    except (OSError, tomllib.TOMLDecodeError) as error:
-        raise ConfigError(f"{path}: cannot be read: {error}") from None
+    except (OSError, UnicodeDecodeError, tomllib.TOMLDecodeError) as error:
+        raise _error(path, f"cannot be read: {error}") from None
     tool = document.get("tool", {})
     if not isinstance(tool, dict):
-        raise ConfigError(f"{path}: tool must be a table, got {tool!r}")
+        raise _error(path, f"tool must be a table, got {tool!r}")
     table = tool.get("tessary")
     if table is None:
         return None
     if not isinstance(table, dict):
-        raise ConfigError(f"{path}: [tool.tessary] must be a table")
+        raise _error(path, "[tool.tessary] must be a table")
     options = {}
     for name, value in table.items():
         if name == "per-file-ignores":
             continue
         if name not in KEYS:
-            raise ConfigError(f"{path}: unknown key {name!r} in [tool.tessary]; the keys are "
-                              + ", ".join([*KEYS, "per-file-ignores"]))
+            raise _error(path, f"unknown key {name!r} in [tool.tessary]; {_suggestion(name)}")
         option, check = KEYS[name]
         try:
             options[option] = check(value)
         except (TypeError, ValueError) as error:
-            raise ConfigError(f"{path}: [tool.tessary] {name}: {error}") from None
+            raise _error(path, f"[tool.tessary] {name}: {_without_name(error, option)}") from None
     per_file = table.get("per-file-ignores", {})
     if not isinstance(per_file, dict):
-        raise ConfigError(f"{path}: [tool.tessary.per-file-ignores] must be a table of globs")
-    try:
-        ignores = tuple((glob, ignore_value(patterns)) for glob, patterns in per_file.items())
-    except TypeError as error:
-        raise ConfigError(f"{path}: [tool.tessary.per-file-ignores]: {error}") from None
-    return Config(path, options, ignores)
+        raise _error(path, "[tool.tessary.per-file-ignores] must be a table of globs")
+    ignores = []
+    for glob, patterns in per_file.items():
+        try:
+            ignores.append((glob, ignore_value(patterns)))
+        except TypeError as error:
+            raise _error(path, f"[tool.tessary.per-file-ignores] {glob!r}: {_without_name(error, 'ignore')}") from None
+    return Config(path, options, tuple(ignores))
+
+
+def _error(path: Path, problem: str) -> ConfigError:
+    """Errors are reported one to a line, and a TOML parser's may span several."""
+    return ConfigError(" ".join(f"{path}: {problem}".splitlines()))
+
+
+def _suggestion(name: str) -> str:
+    keys = [*KEYS, "per-file-ignores"]
+    # The Python name of an option (clip_px) is a likely slip for its key.
+    close = difflib.get_close_matches(name.replace("_", "-").lower(), keys, n=1, cutoff=0.6)
+    return f"did you mean {close[0]!r}?" if close else "the keys are " + ", ".join(keys)
+
+
+def _without_name(error: Exception, option: str) -> str:
+    """The checks name the option as Python spells it (``clip_px must be ...``);
+    the message already names the key as the file spells it."""
+    return str(error).removeprefix(option + " ")
 
 
 def find(start: Path) -> Config:
