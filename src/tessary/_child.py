@@ -201,7 +201,7 @@ class Session:
             path, file = _new_picture(Path(folder) / f"{self.request['stem']}_fig{number}")
             try:
                 with file:
-                    write_annotated(before, linted.collisions, file, hints, after)
+                    write_annotated(before, linted.collisions, file, hints, after, dpi=save.get("dpi", fig.dpi))
             except BaseException:
                 path.unlink(missing_ok=True)  # no half-written picture
                 raise
