@@ -71,6 +71,11 @@ draw(ax)
 fig.suptitle("a suptitle", y=0.9)
 """,
     "fails.py": HEADER + "fig, ax = plt.subplots()\n\nopen('missing.csv')\n",
+    # Tick labels are laid out by matplotlib: the legend put on them is what the script placed.
+    "ticks.py": HEADER + """fig, ax = plt.subplots(figsize=(5, 4))
+ax.plot([0, 1], label="a long enough label")
+fig.legend(loc="lower center")
+""",
 }
 
 
@@ -82,15 +87,17 @@ def check(folder, *args):
 
 
 def test_each_line_points_at_the_code_that_made_it(tmp_path):
-    done = check(tmp_path, "dates.py", "legend.py", "helper.py", "fails.py")
-    lines = done.stdout.splitlines()
+    done = check(tmp_path, "dates.py", "legend.py", "helper.py", "fails.py", "ticks.py")
+    *lines, ticks, total = done.stdout.splitlines()
+    lines.append(total)
     assert lines[0].startswith("dates.py:9: text_text        ax0.xtick[0..")  # the line that set the ticks
     assert "overlapping pairs, worst severity" in lines[0]
     assert lines[1].startswith("legend.py:7: over_data        ax0.legend / ax0.line[0..1]: 2 over data")
     # Made inside a function of the script: its own line, not the call's.
     assert lines[2].startswith("helper.py:4: text_text        ax0.title / fig.suptitle")
     assert lines[3].startswith("helper.py:7: element_element  ax0 / fig.suptitle")
-    assert len(lines) == 5 and lines[4].startswith("1") and lines[4].endswith("from 4 scripts; 1 error")
+    assert ticks.startswith("ticks.py:5: text_text        ax0.xtick[") and "/ fig.legend[0]" in ticks
+    assert len(lines) == 5 and lines[4].endswith("from 5 scripts; 1 error")
     assert "tessary: fails.py:5: FileNotFoundError: [Errno 2] No such file or directory: 'missing.csv' " \
            "(--verbose shows the traceback)" in done.stderr.splitlines()
 

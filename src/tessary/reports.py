@@ -55,8 +55,11 @@ def findings(outcome: Outcome) -> list[Finding]:
             groups.setdefault(c.get("group", len(groups) + 1), []).append(c)
         for members in groups.values():
             first = members[0]
-            # An axes and a text: the text is what the reader loses, and what was placed.
-            sides = ("b", "a") if first["a_role"] == "axes-region" != first["b_role"] else ("a", "b")
+            # Against an axes or its tick labels, which matplotlib lays out itself, the
+            # other element is what the script placed there.
+            made_by_matplotlib = ("axes-region", "tick-label")
+            placed_b = first["a_role"] in made_by_matplotlib and first["b_role"] not in made_by_matplotlib
+            sides = ("b", "a") if placed_b else ("a", "b")
             source = first.get(f"{sides[0]}_source") or first.get(f"{sides[1]}_source")
             found.append(Finding(figure["figure"], members, source["line"] if source else None))
     return found
