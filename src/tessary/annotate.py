@@ -19,7 +19,6 @@ from matplotlib.patches import Rectangle
 
 from tessary._core import Collision
 from tessary.groups import grouped, summary
-from tessary.lint import describe
 
 # The picture is drawn at 72 dpi, so that a point is a pixel and every size below is in the frame's pixels.
 CANVAS_DPI = 72
@@ -55,7 +54,7 @@ def _key_lines(collisions: Sequence[Collision], hint_codes: Sequence, numbers: d
     for members in grouped(collisions, hint_codes):
         found = [collisions[i] for i in members]
         tags = sorted({numbers.setdefault(element, len(numbers) + 1) for c in found for element in _sides(c)})
-        said = summary(found) if len(found) > 1 else describe(found[0])
+        said = summary(found)
         lines.append(f"[{_runs(tags)}] {said}")
         if hint_codes[members[0]] is not None:  # a group shares its hint
             lines += [f"      fix: {line}" for line in hint_codes[members[0]].splitlines()]

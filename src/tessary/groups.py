@@ -8,6 +8,8 @@ from __future__ import annotations
 import re
 from collections.abc import Sequence
 
+from tessary.lint import describe
+
 _INDEX = re.compile(r"\[(\d+)\]")
 _LABEL = re.compile(r"'[^']*'$")
 
@@ -44,9 +46,11 @@ def _span(idents: list[str]) -> str:
 
 
 def summary(members: Sequence) -> str:
-    """One line for a group of more than one collision:
+    """One line for a group: a lone collision described as itself, more as
     ``text_text        ax0.xtick[0..26]: 26 overlapping pairs, worst severity 0.767``."""
     first = members[0]
+    if len(members) == 1:
+        return describe(first)
     a_side, b_side = [c.a_id for c in members], [c.b_id for c in members]
     if first.kind == "clipping":  # cut by the figure's edge or a clip box, not by another element
         who = _span(a_side)

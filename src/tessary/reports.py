@@ -28,10 +28,8 @@ class Finding:
 
     def text(self) -> str:
         from tessary.groups import summary
-        from tessary.lint import describe
 
-        found = [_collision(c) for c in self.collisions]
-        return describe(found[0]) if len(found) == 1 else summary(found)
+        return summary([_collision(c) for c in self.collisions])
 
 
 def group(outcomes: list[Outcome]) -> None:

@@ -7,7 +7,7 @@ from __future__ import annotations
 from pathlib import Path
 
 from tessary.groups import grouped, summary
-from tessary.lint import describe, lint
+from tessary.lint import lint
 
 __all__ = ["assert_clean"]
 
@@ -30,7 +30,7 @@ def assert_clean(fig, *, hints: bool = False, **options) -> None:
     lines = []
     for members in grouped(collisions, [None if fix is None else fix.code for fix in fixes]):
         found = [collisions[i] for i in members]
-        lines.append("  " + (describe(found[0]) if len(found) == 1 else summary(found)))
+        lines.append("  " + summary(found))
         fix = fixes[members[0]]
         if fix is not None:
             lines += ["      fix: " + line for line in fix.code.splitlines()] + [f"      ({fix.reason})"]
