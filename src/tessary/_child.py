@@ -24,6 +24,7 @@ import weakref
 from dataclasses import dataclass
 from pathlib import Path
 
+from tessary.pasting import pasted
 from tessary.sources import Sources
 
 
@@ -44,6 +45,8 @@ class Session:
         self.sources = Sources(request["script"])
         # Threads linting, proving hints or drawing pictures: what they do is not the script's.
         self.busy: set[int] = set()
+        self.script = None  # its source, parsed when a hint is to be placed in it
+        self.names: dict = {}  # the script's globals once it has run to its end
 
     def ours(self) -> bool:
         return os.getpid() == self.pid and threading.get_ident() not in self.busy
@@ -160,9 +163,13 @@ class Session:
         record["collisions"] = json.loads(report)
         self.point(record["collisions"], linted)
         hints = self.hints(fig, linted.collisions, save)
-        for collision, hint in zip(record["collisions"], hints):
-            if hint is not None:
-                collision["hint"] = {"code": hint.code, "reason": hint.reason}
+        place = self.place(fig) if any(hints) else None
+        for i, (collision, hint) in enumerate(zip(record["collisions"], hints)):
+            entry = None if hint is None or place is None else pasted(hint, place)
+            if entry is None:
+                hints[i] = None  # a hint that cannot go into the script is not given
+            else:
+                collision["hint"] = entry
         self.annotate(fig, number, linted, hints, save, record)
         self.emit(record)
 
@@ -184,6 +191,21 @@ class Session:
             return hints(fig, collisions, **self.request["options"], **save)
         except Exception:  # noqa: BLE001 - a hint that cannot be found is no hint
             return [None] * len(collisions)
+
+    def place(self, fig):
+        """Where the figure's hints go in the script, and its name there: just
+        before the statement saving or showing it now, or at the end."""
+        from tessary.pasting import Script, script_names
+
+        if self.script is None:
+            try:
+                self.script = Script(self.request["script"])
+            except (OSError, SyntaxError, UnicodeDecodeError, ValueError):
+                return None
+        frame = self.sources.frame()
+        if frame is None:
+            return self.script.place(None, self.names, fig)
+        return self.script.place(frame.f_lineno, script_names(frame), fig)
 
     def annotate(self, fig, number: int, linted, hints: list, save: dict, record: dict) -> None:
         folder = self.request.get("annotate")
@@ -395,7 +417,7 @@ def run(request: dict, emit) -> None:
     sys.argv[:] = [script]
     sys.path.insert(0, str(Path(script).resolve().parent))
     try:
-        runpy.run_path(script, run_name="__main__")
+        session.names = runpy.run_path(script, run_name="__main__")
         ended = ending(None)
     except SystemExit as exit:
         ended = ending(exit.code)

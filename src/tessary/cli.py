@@ -19,7 +19,7 @@ from contextlib import contextmanager
 from pathlib import Path
 
 from tessary import __version__
-from tessary.reports import FAILURE, REPORTS, exit_status, group, report_json, report_problems
+from tessary.reports import FAILURE, REPORTS, exit_status, group, report_diff, report_json, report_problems
 from tessary.runner import Outcome, Runs, run_script
 
 DEFAULT_TIMEOUT = 300.0
@@ -90,6 +90,8 @@ def _parser() -> argparse.ArgumentParser:
     check.add_argument("--json", action="store_const", const="json", dest="format", help="short for --format json")
     check.add_argument("--hints", action="store_true",
                        help="give each finding a fix, proven on a copy of the figure first (slower)")
+    check.add_argument("--fix-diff", action="store_true",
+                       help="print, instead of the report, the unified diff that puts every hint into its script")
     check.add_argument("--annotate", metavar="DIR", type=Path,
                        help="write each figure with collisions as PNG, colliding boxes numbered, to DIR")
     check.add_argument("--overlap-fraction", type=_option(float, overlap_fraction_value), metavar="F",
@@ -192,7 +194,9 @@ def plan(args) -> tuple[list[tuple[Path, dict, float]], dict]:
             raise UsageError(f"--annotate {args.annotate}: {problem}")
         # Resolved now: a script may change its working folder.
         annotate = str(args.annotate.resolve())
-    return plans, {"annotate": annotate, "verbose": args.verbose, "hints": args.hints}
+    if args.fix_diff and args.format != "text":
+        raise UsageError("--fix-diff prints a diff, not a report: leave out --format and --json")
+    return plans, {"annotate": annotate, "verbose": args.verbose, "hints": args.hints or args.fix_diff}
 
 
 def check(args) -> int:
@@ -220,9 +224,9 @@ def check(args) -> int:
                     report_problems(outcome, args.verbose)
                     outcomes.append(outcome)
             print(f"tessary: interrupted; {len(outcomes)} of {len(plans)} scripts finished", file=sys.stderr)
-            _report(args.format, outcomes, "interrupted")
+            _report(args, outcomes, "interrupted")
             return FAILURE
-    _report(args.format, outcomes)
+    _report(args, outcomes)
     return exit_status(outcomes)
 
 
@@ -246,12 +250,14 @@ def _interruptible():
             signal.signal(signum, handler)
 
 
-def _report(format: str, outcomes: list[Outcome], error: str | None = None) -> None:
+def _report(args, outcomes: list[Outcome], error: str | None = None) -> None:
     group(outcomes)
-    if format == "json":
+    if args.fix_diff:
+        report_diff(outcomes)
+    elif args.format == "json":
         report_json(outcomes, error)
     else:
-        REPORTS[format](outcomes)
+        REPORTS[args.format](outcomes)
 
 
 def _unwritable(folder: Path) -> str | None:

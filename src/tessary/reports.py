@@ -119,8 +119,19 @@ def report_text(outcomes: list[Outcome]) -> None:
             print(f"{_where(outcome, finding.line)}: {finding.text()}{_figure_note(outcome, finding)}")
             if finding.hint is not None:
                 lines = finding.hint["code"].splitlines()
-                print("    hint: " + "\n          ".join(lines) + f"\n          ({finding.hint['reason']})")
+                print("    hint: " + "\n          ".join(lines) + f"\n          ({hint_note(finding.hint)})")
     print(_summary_line(outcomes))
+
+
+def hint_note(hint: dict) -> str:
+    """Where the hint goes in the script, and why."""
+    replaces = hint.get("replaces")
+    if replaces:
+        first, last = replaces
+        where = f"in place of line {first}" if first == last else f"in place of lines {first}-{last}"
+    else:
+        where = f"after line {hint['after_line']}" if hint.get("after_line") else "at the top"
+    return f"{where}: {hint['reason']}"
 
 
 def _escaped(text: str, property_value: bool = False) -> str:
@@ -142,7 +153,7 @@ def report_github(outcomes: list[Outcome]) -> None:
         for finding in findings(outcome):
             message = " ".join(finding.text().split()[1:]) + _figure_note(outcome, finding)
             if finding.hint is not None:
-                message += f"\nhint: {finding.hint['code']}\n({finding.hint['reason']})"
+                message += f"\nhint: {finding.hint['code']}\n({hint_note(finding.hint)})"
             print(_annotation("error", outcome, finding.line, f"tessary {finding.collisions[0]['kind']}", message))
         for failure in outcome.failures:
             print(_annotation("error", outcome, outcome.line if failure == outcome.error else None,
@@ -165,6 +176,23 @@ def report_json(outcomes: list[Outcome], error: str | None = None) -> None:
     document = {"version": JSON_VERSION, **({"error": error} if error is not None else {}),
                 "summary": summary(outcomes, stopped=error is not None), "scripts": scripts}
     print(json.dumps(document, indent=1))
+
+
+def report_diff(outcomes: list[Outcome]) -> None:
+    """For each script with hints, the unified diff that puts them into it."""
+    from tessary.pasting import fix_diff
+
+    for outcome in outcomes:
+        hints = [c["hint"] for f in outcome.figures for c in f.get("collisions", ()) if "hint" in c]
+        if not hints:
+            continue
+        try:
+            with open(outcome.path, encoding="utf-8") as file:
+                source = file.read()
+        except (OSError, UnicodeDecodeError) as error:
+            print(f"tessary: {outcome.path}: cannot be read for the diff: {error}", file=sys.stderr)
+            continue
+        sys.stdout.write(fix_diff(outcome.path, source, hints))
 
 
 REPORTS = {"text": report_text, "json": report_json, "github": report_github}

@@ -36,6 +36,18 @@ class Sources:
             frame = frame.f_back
         return None
 
+    def frame(self):
+        """The innermost frame of the script's own statements on this thread's
+        stack (not a comprehension's or a lambda's), or None."""
+        from tessary.pasting import HIDDEN_SCOPES
+
+        frame = sys._getframe(1)
+        while frame is not None:
+            if frame.f_code.co_filename == self.script and frame.f_code.co_name not in HIDDEN_SCOPES:
+                return frame
+            frame = frame.f_back
+        return None
+
     def note(self, table: weakref.WeakKeyDictionary, artist) -> None:
         if threading.get_ident() in self._quiet:
             return
