@@ -1,6 +1,9 @@
 import re
+from pathlib import Path
 
 import pytest
+
+CORPUS = Path(__file__).resolve().parent / "figures"
 
 FAR = (-float("inf"), -float("inf"), float("inf"), float("inf"))  # clips nothing
 
@@ -12,3 +15,11 @@ def tagged(bx, role, id="e", clip=FAR):
 def raises_exactly(exc_type, message):
     """pytest.raises that requires the whole message, not a prefix."""
     return pytest.raises(exc_type, match="^" + re.escape(message) + "$")
+
+
+@pytest.fixture(scope="session")
+def corpus_document():
+    """One `tessary check --hints --json` run over the corpus of figure scripts."""
+    from hint_proof import check
+
+    return check(CORPUS, "--hints")

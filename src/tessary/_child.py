@@ -162,8 +162,8 @@ class Session:
         self.reported[fig] = Reported(picture, saved_as, report)
         record["collisions"] = json.loads(report)
         self.point(record["collisions"], linted)
-        hints = self.hints(fig, linted.collisions, save)
-        place = self.place(fig) if any(hints) else None
+        place = self.place(fig) if self.request.get("hints") and linted.collisions else None
+        hints = self.hints(fig, linted.collisions, save, place)
         for i, (collision, hint) in enumerate(zip(record["collisions"], hints)):
             entry = None if hint is None or place is None else pasted(hint, place)
             if entry is None:
@@ -182,13 +182,13 @@ class Session:
                 line = self.sources.of(element, linted.recording) if element is not None else None
                 collision[f"{side}_source"] = None if line is None else {"path": self.request["script"], "line": line}
 
-    def hints(self, fig, collisions, save: dict) -> list:
-        if not self.request.get("hints") or not collisions:
-            return [None] * len(collisions)
+    def hints(self, fig, collisions, save: dict, place) -> list:
+        if place is None:
+            return [None] * len(collisions)  # not asked for, or nowhere in the script to put them
         from tessary.fixes import hints
 
         try:
-            return hints(fig, collisions, **self.request["options"], **save)
+            return hints(fig, collisions, resave=place.resaves(), **self.request["options"], **save)
         except Exception:  # noqa: BLE001 - a hint that cannot be found is no hint
             return [None] * len(collisions)
 

@@ -44,34 +44,36 @@ def _apply(code: str, save: tuple, fig) -> dict:
     return dict(save)
 
 
-def hints(fig, collisions, **options) -> list[Hint | None]:
+def hints(fig, collisions, *, resave: bool = True, **options) -> list[Hint | None]:
     """For each collision of ``fig`` (as :func:`tessary.lint` found it with
     ``options``), a verified :class:`Hint`, or None when no change clears it
     without adding a finding, or the figure cannot be copied. Collisions
-    cleared by one change share its hint."""
+    cleared by one change share its hint. ``resave`` false leaves out changes
+    in how the figure is saved (for a figure that is shown, not saved)."""
     collisions = list(collisions)
     try:
         _forget(copy.deepcopy(fig))
     except Exception:  # noqa: BLE001 - an uncopyable figure gets no hint, it is not an error
         return [None] * len(collisions)
-    return Search(fig, options).plan(collisions)
+    return Search(fig, options, resave).plan(collisions)
 
 
 class Search:
     """Tries changes on copies of one figure, each set of changes once."""
 
-    def __init__(self, fig, options: dict):
+    def __init__(self, fig, options: dict, resave: bool = True):
         from tessary.lint import lint_figure
 
         self.fig = fig
         self.options = options
+        self.resave = resave
         linted = lint_figure(fig, **options)
         self.baseline = {key(c) for c in linted.collisions}
         self.elements = {e.ident: e for e in linted.elements}
         self.axes = {id(e.artist): e.artist for e in linted.elements if e.region is not None}
         self.recording = linted.recording
         self.names = _expressions(fig)
-        self.tried: dict[tuple, tuple | None] = {}  # codes -> (findings, lint, the copy) or None
+        self.tried: dict[tuple, tuple | None] = {}  # codes -> (findings, lint, the copy) or None if one failed
 
     def plan(self, collisions: list[Collision]) -> list[Hint | None]:
         """The changes taken, in the designer's order, and for each collision
@@ -80,6 +82,8 @@ class Search:
         subjects: set[str] = set()
         cleared: dict[tuple, Remedy] = {}
         for remedy in candidates(self, collisions):
+            if remedy.save and not self.resave:
+                continue
             open_targets = remedy.targets - cleared.keys()
             if remedy.subjects & subjects or not open_targets:
                 continue
@@ -112,7 +116,9 @@ class Search:
             for remedy in remedies:
                 save.update(_apply(remedy.code, remedy.save, trial))
             linted = lint_figure(trial, **{**self.options, **save})
-            return {key(c) for c in linted.collisions}, linted, trial
+            found = {key(c) for c in linted.collisions}
+            # A change alone is kept whole, to be measured; of several, what they found is enough.
+            return (found, linted, trial) if len(remedies) == 1 else (found, None, None)
         except Exception:  # noqa: BLE001 - a change that does not apply is no hint
             return None
         finally:

@@ -28,6 +28,11 @@ class Place:
     save_call: tuple[int, int, str] | None = None  # the savefig statement's lines and text, when saved by one
     axes: tuple[tuple[int, str], ...] = ()  # the script's names for the figure's axes, by their index
 
+    def resaves(self) -> bool:
+        """Whether a hint can change how the figure is saved: the script saves
+        it with a savefig call that chooses no bounding box of its own."""
+        return self.save_call is not None and saved_with(self.save_call[2], {"bbox_inches": "tight"}) is not None
+
 
 class Script:
     """One script's source, parsed once."""

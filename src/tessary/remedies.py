@@ -72,6 +72,8 @@ def candidates(search, collisions) -> list[Remedy]:
                                                                                   "text_text")])
         elif element.role == "axis-label":
             found += label_pads(search, element, [c for c in own if c.kind == "text_text"])
+        if element.role in ("title", "axis-label", "suptitle"):
+            found += wrapped(search, element, [c for c in own if c.kind in LAYOUT_KINDS])
     found += ticks(search, collisions)
     found += sizes(search, [c for c in collisions if c.kind in LAYOUT_KINDS or _tick_pair(search, c)])
     merged: dict[str, Remedy] = {}
@@ -95,7 +97,7 @@ def layouts(search, collisions) -> list[Remedy]:
     engine = fig.get_layout_engine()
     involved = {i for c in collisions for i in (c.a_id, c.b_id)}
     # A suptitle placed by hand stays where it is; said again without a place, the layout places it.
-    again = "".join(code + "\n" for code in _suptitles_placed(search, involved))
+    again = "".join(code + "\n" for code in _suptitles_said(search, involved))
 
     def layout(code: str, reason: str) -> Remedy:
         return Remedy(code, reason, LAYOUT, frozenset({"layout"}), targets, whole=False)
@@ -117,9 +119,10 @@ def layouts(search, collisions) -> list[Remedy]:
     return found
 
 
-def _suptitles_placed(search, involved) -> Iterator[str]:
-    """The code that says again each suptitle placed by hand among ``involved``,
-    with its own font, without the place."""
+def _suptitles_said(search, involved, text: str | None = None, placed: bool = True) -> Iterator[str]:
+    """The code that says again each suptitle among ``involved`` with its own
+    font and without a place, so that the layout places it: those placed by
+    hand (``placed``), or those in their usual place, with a new ``text``."""
     import matplotlib as mpl
     from matplotlib.font_manager import FontProperties
 
@@ -131,14 +134,14 @@ def _suptitles_placed(search, involved) -> Iterator[str]:
         if element is None or figure is None:
             continue
         title = element.artist
-        if tuple(title.get_position()) == (0.5, 0.98):
-            continue  # where the layout would put it anyway
+        if (tuple(title.get_position()) != (0.5, 0.98)) != placed:
+            continue
         font = ""
         if title.get_fontsize() != FontProperties(size=mpl.rcParams["figure.titlesize"]).get_size_in_points():
             font += f", fontsize={title.get_fontsize():g}"
         if title.get_fontweight() != mpl.rcParams["figure.titleweight"]:
             font += f", fontweight={title.get_fontweight()!r}"
-        yield f"{figure}.suptitle({title.get_text()!r}{font})"
+        yield f"{figure}.suptitle({title.get_text() if text is None else text!r}{font})"
 
 
 def _figure_edges(involved) -> list[str]:
@@ -196,6 +199,42 @@ def label_pads(search, label, collisions) -> list[Remedy]:
     return [Remedy(f"{name}.{letter}axis.labelpad = {pad + extra:g}",
                    f"{extra} points further from its axis the label clears the tick labels", PLACEMENT,
                    frozenset({label.ident}), frozenset(key(c) for c in mine)) for extra in (6, 12, 18)]
+
+
+def wrapped(search, element, collisions) -> list[Remedy]:
+    """A long title or axis label set on two or three lines, its font kept."""
+    words = element.artist.get_text().split(" ")
+    if not collisions or "\n" in element.artist.get_text() or len(words) < 2:
+        return []
+    place, _, part = element.ident.rpartition(".")
+    name = search.names.get(("figure", place)) if part == "suptitle" else search.names.get(element.within[0]) \
+        if element.within else None
+    if name is None:
+        return []
+    setters = {"title": f"{name}.title.set_text", "xlabel": f"{name}.set_xlabel", "ylabel": f"{name}.set_ylabel"}
+    found = []
+    for lines in (2, 3)[:1 + (len(words) >= 6)]:
+        text = _balanced(words, lines)
+        if part == "suptitle":
+            code = next(_suptitles_said(search, [element.ident], text, placed=False), None)
+        else:
+            code = f"{setters[part]}({text!r})" if part in setters else None
+        if code is not None:
+            found.append(Remedy(code, f"on {lines} lines the text fits", PLACEMENT, frozenset({element.ident}),
+                                frozenset(key(c) for c in collisions)))
+    return found
+
+
+def _balanced(words: list[str], lines: int) -> str:
+    """The words on ``lines`` lines of lengths as even as can be."""
+    total = len(" ".join(words))
+    out, line = [], []
+    for word in words:
+        if line and len(" ".join(line + [word])) > total / lines + len(word) / 2 and len(out) < lines - 1:
+            out.append(" ".join(line))
+            line = []
+        line.append(word)
+    return "\n".join(out + [" ".join(line)])
 
 
 def text_places(search, text, collisions) -> list[Remedy]:
