@@ -3,6 +3,10 @@
 styles, imports or library warnings cannot reach another). Every script's
 findings must be exactly those that tests/figures/expected.txt names."""
 
+import json
+import os
+import subprocess
+import sys
 from pathlib import Path
 
 import pytest

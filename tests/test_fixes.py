@@ -71,6 +71,23 @@ def note_on_line():
     return fig
 
 
+def several_problems():
+    fig, ax = plt.subplots(figsize=(5, 4))
+    rng = np.random.default_rng(5)
+    ax.scatter(rng.uniform(0, 12, 1500), rng.uniform(0, 0.6, 1500), s=6, label="runs")
+    ax.set_ylim(0, 1)
+    ax.legend(loc="lower center")
+    ax.set_xticks(np.arange(12), [f"batch {i}" for i in range(12)])
+    return fig
+
+
+def long_title():
+    fig, ax = plt.subplots(figsize=(3.5, 3), layout="constrained")
+    ax.plot([0, 1], [0, 1])
+    ax.set_title("Respiratory admissions, paediatric ward, winter season", fontsize=12)
+    return fig
+
+
 @pytest.mark.parametrize(
     ("build", "kinds", "family"),
     [
@@ -79,7 +96,11 @@ def note_on_line():
         (dated_ticks, {"text_text"}, r"^fig\.autofmt_xdate\(\)$"),
         (suptitle_on_titles, {"text_text"}, r"^fig\.suptitle\('Season summary', fontsize=14\)\nfig\.set_layout_engine"),
         (cut_ylabel, {"clipping"}, r"set_layout_engine|tight_layout|bbox_inches"),
-        (note_on_line, {"over_data"}, r"\.texts\[0\]\.set_position\("),
+        (note_on_line, {"over_data"}, r"\.texts\[0\]\.set(_position\(|\(va=)"),
+        # Two elements, two hints, proven together.
+        (several_problems, {"over_data", "text_text"},
+         r"set_loc\(\"upper|label\.set\(rotation=(30|45), ha=\"right\"\)|set_layout_engine"),
+        (long_title, {"clipping"}, r"^fig\.axes\[0\]\.title\.set_text\('Respiratory admissions,\\npaediatric"),
     ],
 )
 def test_each_hint_clears_its_finding_when_applied(build, kinds, family):
@@ -215,3 +236,49 @@ def test_the_fixture_takes_the_projects_settings_and_gives_hints(pytester):
     result.assert_outcomes(failed=1)
     result.stdout.fnmatch_lines(["*figure has 1 layout collision:*", "*text_text*ax0.title / fig.suptitle*",
                                  "*fix: fig.suptitle('a suptitle')*"])
+
+
+def bar_labels():
+    fig, ax = plt.subplots(figsize=(4, 3), layout="constrained")
+    ax.bar([0, 1], [5, 5], width=0.95, color="0.85")
+    ax.text(0.2, 2.5, "first bar label", ha="center", fontsize=12)
+    ax.text(0.8, 2.5, "second bar label", ha="center", fontsize=12)
+    return fig
+
+
+def point_labels():
+    fig, ax = plt.subplots(figsize=(4, 3), layout="constrained")
+    ax.plot([0, 1, 1.15, 2], [1, 2, 1.9, 1], "o")
+    ax.annotate("summit", xy=(1, 2), xytext=(0, 5), textcoords="offset points", ha="center")
+    ax.annotate("second reading", xy=(1.15, 1.9), xytext=(0, 5), textcoords="offset points", ha="center")
+    ax.set_ylim(0, 2.4)
+    return fig
+
+
+@pytest.mark.parametrize("build", [bar_labels, point_labels])
+def test_a_label_moved_stays_by_what_it_labels(build):
+    """A label in a bar stays in its bar; a label of a point within a line's height of it."""
+    fig = build()
+    collisions = tessary.lint(fig).collisions
+    assert collisions
+    hints = {h.code: h for h in tessary.hints(fig, collisions) if h is not None}
+    plt.close(fig)
+    fresh = build()
+    ax = fresh.axes[0]
+    for hint in hints.values():
+        hint.apply(fresh)
+    fresh.canvas.draw()
+    renderer = fresh.canvas.get_renderer()
+    targets = [p.get_window_extent(renderer) for p in ax.patches] or [None, None]
+    for k, (text, target) in enumerate(zip(ax.texts, targets)):
+        if not any(f".texts[{k}]" in code for code in hints):
+            continue  # not moved: where the script put it
+        box = text.get_window_extent(renderer)
+        if target is not None:
+            assert target.x0 <= box.x0 and box.x1 <= target.x1 and target.y0 <= box.y0 and box.y1 <= target.y1
+        else:
+            point = ax.transData.transform(text.xy)
+            assert box.x0 - box.height <= point[0] <= box.x1 + box.height
+            assert box.y0 - 2 * box.height <= point[1] <= box.y1 + box.height
+    assert hints and tessary.lint(fresh).collisions == []
+    plt.close(fresh)

@@ -114,8 +114,9 @@ def layouts(search, collisions) -> list[Remedy]:
                 found.append(layout(f"fig.subplots_adjust({side}={margin})", f"more room at the {side} of the figure"))
     clipped = frozenset(key(c) for c in collisions if c.kind == "clipping")
     if clipped and search.options.get("bbox_inches") != "tight":
+        # It makes the picture larger than the figure: ranked with the figure's size, before it.
         found.append(Remedy('fig.savefig(..., bbox_inches="tight")', "saved to a tight box, what passes the edge is kept",
-                            LAYOUT, frozenset({"saving"}), clipped, whole=False, save=(("bbox_inches", "tight"),)))
+                            SIZE, frozenset({"saving"}), clipped, whole=False, save=(("bbox_inches", "tight"),)))
     return found
 
 
