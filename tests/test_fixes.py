@@ -88,6 +88,26 @@ def long_title():
     return fig
 
 
+def minor_labels():
+    from matplotlib import ticker
+
+    fig, ax = plt.subplots(figsize=(5, 3), layout="constrained")
+    f = np.logspace(1, 4, 200)
+    ax.semilogx(f, -20 * np.log10(np.hypot(1, f / 300)))
+    ax.xaxis.set_minor_formatter(ticker.FormatStrFormatter("%g"))
+    return fig
+
+
+def daily_dates():
+    from matplotlib import dates
+
+    fig, ax = plt.subplots(figsize=(6, 3), layout="constrained")
+    ax.plot(np.datetime64("2024-01-01") + np.arange(120), np.arange(120.0))
+    ax.xaxis.set_major_locator(dates.DayLocator(interval=3))
+    ax.xaxis.set_major_formatter(dates.DateFormatter("%d %b"))
+    return fig
+
+
 @pytest.mark.parametrize(
     ("build", "kinds", "family"),
     [
@@ -100,6 +120,10 @@ def long_title():
         # Two elements, two hints, proven together.
         (several_problems, {"over_data", "text_text"},
          r"set_loc\(\"upper|label\.set\(rotation=(30|45), ha=\"right\"\)|set_layout_engine"),
+        # The axis's own rules: minor labels go, majors stay; dates stay on a date locator.
+        (minor_labels, {"text_text"}, r'^fig\.axes\[0\]\.tick_params\(axis="x", which="minor", labelbottom=False'),
+        (daily_dates, {"text_text"}, r"^import matplotlib\.dates as mdates\nfig\.axes\[0\]\.xaxis\.set_major_locator"
+                                     r"\(mdates\.(WeekdayLocator|MonthLocator)\("),
         (long_title, {"clipping"}, r"^fig\.axes\[0\]\.title\.set_text\('Respiratory admissions,\\npaediatric"),
     ],
 )

@@ -77,25 +77,31 @@ class Search:
 
     def plan(self, collisions: list[Collision]) -> list[Hint | None]:
         """The changes taken, in the designer's order, and for each collision
-        the one that cleared it."""
+        the one that cleared it. A change that holds an earlier one whole (the
+        same layout engine, and labels turned) takes its place."""
         taken: list[Remedy] = []
-        subjects: set[str] = set()
         cleared: dict[tuple, Remedy] = {}
         for remedy in candidates(self, collisions):
             if remedy.save and not self.resave:
                 continue
-            open_targets = remedy.targets - cleared.keys()
-            if remedy.subjects & subjects or not open_targets:
+            replaced = [t for t in taken if t.subjects & remedy.subjects]
+            if any(not _lines(t.code) <= _lines(remedy.code) for t in replaced):
                 continue
-            outcome = self.outcome((*taken, remedy))
+            open_targets = remedy.targets - cleared.keys()
+            if not open_targets:
+                continue
+            kept = [t for t in taken if t not in replaced]
+            outcome = self.outcome((*kept, remedy))
             if outcome is None or outcome[0] - self.baseline or outcome[0] & cleared.keys():
                 continue
             now = self.baseline - outcome[0]
             if not (open_targets <= now if remedy.whole else open_targets & now):
                 continue
-            taken.append(remedy)
-            subjects |= remedy.subjects
-            for found in now - cleared.keys():
+            credited = {f for f in now if f not in cleared or cleared[f] in replaced}
+            if kept and not self.holds_alone(remedy, credited):
+                continue
+            taken = [*kept, remedy]
+            for found in credited:
                 cleared[found] = remedy
         chosen = [cleared.get(key(c)) for c in collisions]
         return [None if r is None else Hint(r.code, r.reason, c, r.save) for r, c in zip(chosen, collisions)]
@@ -124,9 +130,11 @@ class Search:
         finally:
             _forget(trial)
 
-    def clears_alone(self, remedy: Remedy) -> bool:
+    def holds_alone(self, remedy: Remedy, clears: set) -> bool:
+        """Pasted without the changes taken before it, the change still clears
+        what it is credited with and brings nothing new."""
         outcome = self.outcome((remedy,))
-        return outcome is not None and not outcome[0] - self.baseline and not remedy.targets & outcome[0]
+        return outcome is not None and not outcome[0] - self.baseline and not clears & outcome[0]
 
     def ink_under(self, remedy: Remedy, ident: str) -> float:
         """How much data ink the element covers once the change is made."""
@@ -144,6 +152,10 @@ class Search:
         from tessary.remedies import reach
 
         return reach(text, self.fig)
+
+
+def _lines(code: str) -> set[str]:
+    return set(code.splitlines())
 
 
 def _expressions(fig) -> dict:

@@ -183,7 +183,7 @@ def legend_places(search, legend, collisions) -> list[Remedy]:
         tried.append(Remedy(f'{name}.set_loc("upper left")\n{name}.set_bbox_to_anchor((1.02, 1))\n'
                             'fig.set_layout_engine("constrained")', "outside the axes the legend hides no data",
                             PLACEMENT, own | {"layout"}, targets))
-    passing = [r for r in tried if search.clears_alone(r)]
+    passing = [r for r in tried if search.holds_alone(r, r.targets)]
     return sorted(passing, key=lambda r: search.ink_under(r, legend.ident))
 
 
@@ -444,14 +444,14 @@ def _annotated_point(annotation, axes, fig) -> tuple[float, float] | None:
 # -- ticks --
 
 def _tick_pair(search, collision) -> tuple | None:
-    """The axes and letter of two major tick labels of one axis that meet."""
+    """The axes, letter and minor-ness of two tick labels of one axis that meet."""
     a, b = search.elements.get(collision.a_id), search.elements.get(collision.b_id)
     if collision.kind != "text_text" or a is None or b is None or a.role != "tick-label" or b.role != "tick-label":
         return None
     first, second = _tick_name(a.ident), _tick_name(b.ident)
-    if first is None or first != second or first[1] or not a.within or a.within[:1] != b.within[:1]:
+    if first is None or first != second or not a.within or a.within[:1] != b.within[:1]:
         return None
-    return a.within[0], first[0]
+    return a.within[0], *first
 
 
 def _tick_name(ident: str) -> tuple[str, bool] | None:
@@ -469,24 +469,57 @@ def ticks(search, collisions) -> list[Remedy]:
         if pair is not None:
             by_axis.setdefault(pair, []).append(c)
     found = []
-    for (axes_id, letter), own in by_axis.items():
+    for (axes_id, letter, minor), own in by_axis.items():
         ax = search.axes.get(axes_id)
         name = search.names.get(axes_id)
         axis = getattr(ax, f"{letter}axis", None)
-        if name is None or axis is None:
+        if name is None or axis is None or letter not in "xy":
             continue
         targets = frozenset(key(c) for c in own)
         subject = frozenset({f"ticks {name}.{letter}"})
-        options = list(_thinned(axis, f"{name}.{letter}axis")) if not _fixed(axis) else []
+        if minor:
+            sides = "labelbottom=False, labeltop=False" if letter == "x" else "labelleft=False, labelright=False"
+            found.append(Remedy(f'{name}.tick_params(axis="{letter}", which="minor", {sides})',
+                                "the minor ticks keep their marks; the major labels say enough", TICKS,
+                                subject | {"minor"}, targets))
+            continue
         turned = list(_turned(search, name)) if letter == "x" else []
         if letter == "x" and _is_date(axis) and len(search.fig.axes) == 1:
             turned.insert(0, ("fig.autofmt_xdate()", "turned, the dates leave each other room"))
-        # Numbers are thinned first; categories and dates keep every label and turn.
+        if _is_date(axis):
+            options = list(_fewer_dates(axis, f"{name}.{letter}axis"))
+        else:
+            options = list(_thinned(axis, f"{name}.{letter}axis")) if not _fixed(axis) else []
+        # Numbers are thinned first; categories and dates keep every label and turn, if that is enough.
         ordered = turned + options if _fixed(axis) or _is_date(axis) else options + turned
         for code, reason in ordered:
             subjects = subject | {"layout"} if "set_layout_engine" in code else subject
             found.append(Remedy(code, reason, TICKS, subjects, targets))
     return found
+
+
+# Date locators a reader knows, with the days between their ticks.
+DATE_STEPS = (("mdates.WeekdayLocator(byweekday=mdates.MO)", "every Monday", 7),
+              ("mdates.WeekdayLocator(byweekday=mdates.MO, interval=2)", "every other Monday", 14),
+              ("mdates.MonthLocator()", "every month", 30.4),
+              ("mdates.MonthLocator(bymonth=(1, 4, 7, 10))", "every quarter", 91.3),
+              ("mdates.YearLocator()", "every year", 365.2))
+
+
+def _fewer_dates(axis, name: str) -> Iterator[tuple[str, str]]:
+    """Fewer dates, still placed by a date locator, mildest first. Only under a
+    formatter of fixed format: the automatic ones keep the locator they were
+    made with."""
+    from matplotlib import dates
+
+    if type(axis.get_major_formatter()) is not dates.DateFormatter:
+        return
+    count = len(axis.get_majorticklocs())
+    low, high = sorted(axis.get_view_interval())
+    for locator, words, days in DATE_STEPS:
+        if 3 <= (high - low) / days < count:
+            yield (f"import matplotlib.dates as mdates\n{name}.set_major_locator({locator})",
+                   f"a date {words} leaves the labels room")
 
 
 def _thinned(axis, name: str) -> Iterator[tuple[str, str]]:
