@@ -149,7 +149,7 @@ class Search:
                    if e.role == "data-artist" and record.intersection(e.box(), legend.box()) is not None)
 
     def reach(self, text):
-        from tessary.remedies import reach
+        from tessary.text_remedies import reach
 
         return reach(text, self.fig)
 
