@@ -203,9 +203,12 @@ class Session:
             except (OSError, SyntaxError, UnicodeDecodeError, ValueError):
                 return None
         frame = self.sources.frame()
-        if frame is None:
-            return self.script.place(None, self.names, fig)
-        return self.script.place(frame.f_lineno, script_names(frame), fig)
+        try:
+            if frame is None:
+                return self.script.place(None, self.names, fig)
+            return self.script.place(frame.f_lineno, script_names(frame), fig)
+        except Exception:  # noqa: BLE001 - the script's objects may fail to be looked at; then no hint
+            return None
 
     def annotate(self, fig, number: int, linted, hints: list, save: dict, record: dict) -> None:
         folder = self.request.get("annotate")

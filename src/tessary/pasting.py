@@ -118,7 +118,7 @@ def axes_names(fig, names: dict) -> tuple[tuple[int, str], ...]:
 
 def _items(value) -> list:
     if isinstance(value, (list, tuple)):
-        return [(str(i), item) for i, item in enumerate(value) if len(value) < 1000]
+        return [(str(i), item) for i, item in enumerate(value)] if len(value) <= 1000 else []
     if value.size > 1000:
         return []
     import numpy as np
