@@ -97,3 +97,14 @@ def test_hints_go_before_their_line_indented_as_it_each_once_and_replacements_in
              {"code": "z()", "after_line": 3}, {"code": "show(tight=True)", "after_line": 3, "replaces": [4, 4]},
              {"code": "end()", "after_line": 4}]
     assert patched(source, hints) == "a = 1\nif a:\n    x()\n    y()\n    save()\nz()\nshow(tight=True)\nend()\n"
+
+
+def test_fix_diff_is_a_diff_not_a_report(tmp_path):
+    (tmp_path / "plot.py").write_text(CASES["variable"][0])
+    done = run("--fix-diff", "--json", "plot.py", cwd=tmp_path)
+    assert done.returncode == 2
+    assert done.stderr == "tessary: --fix-diff prints a diff, not a report: leave out --format and --json\n"
+    assert json.loads(done.stdout)["error"].startswith("--fix-diff prints a diff")
+    (tmp_path / "clean.py").write_text("import matplotlib.pyplot as plt\nplt.plot([0, 1])\nplt.savefig('c.png')\n")
+    clean = run("--fix-diff", "clean.py", cwd=tmp_path)
+    assert (clean.returncode, clean.stdout) == (0, "")  # nothing to change: no diff at all
