@@ -290,7 +290,7 @@ def test_an_interrupted_run_stops_cleanly(signum, format, tmp_path):
 @pytest.mark.parametrize(("files", "args", "message"), [
     ({}, ["missing.py"], "no such script or folder: missing.py"),
     ({"empty/notes.txt": ""}, ["empty"], "no scripts to check in empty"),
-    ({"notes.txt": "print('hello')\n"}, ["notes.txt"], "not a Python script: notes.txt"),
+    ({"notes.txt": "print('hello')\n"}, ["notes.txt"], "not a Python script or notebook: notes.txt"),
     ({"plot.py": CLEAN, "pyproject.toml": "tool = 3\n"}, ["plot.py"], "pyproject.toml: tool must be a table, got 3"),
     ({"plot.py": CLEAN}, ["plot.py", "--timeout", "soon"],
      "argument --timeout: could not convert string to float: 'soon' (see 'tessary check --help')"),

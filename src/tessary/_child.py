@@ -96,6 +96,11 @@ class Session:
         else:
             self.lint(fig, name, save)
 
+    # How a shown figure is drawn: on the screen, without a bounding box of its own.
+    shown_as: tuple[tuple[str, object], ...] = ()
+    # Whether every plt.show() displays (a notebook's does), not only a blocking one.
+    shows_always = False
+
     def shown(self) -> None:
         """A blocking show: every open pyplot figure is seen as shown, unless
         it was reported and has not changed since; then closed, as a window
@@ -105,8 +110,12 @@ class Session:
         for number in plt.get_fignums():
             fig = plt.figure(number)
             if fig not in self.reported or fig.stale:
-                self.safely(self.lint, fig, fig, None, {})
+                self.safely(self.lint, fig, fig, None, dict(self.shown_as))
         plt.close("all")
+
+    def context(self) -> dict:
+        """What each figure's record says of where it was made, besides its script."""
+        return {}
 
     def safely(self, action, fig, *args) -> None:
         """A fault of tessary's while the script saves or shows is the figure's
@@ -140,7 +149,7 @@ class Session:
         from tessary.lint import LintError, lint_figure
 
         number = self.number(fig)
-        record = {"figure": number, "saved_as": saved_as}
+        record = {"figure": number, "saved_as": saved_as, **self.context()}
         picture = _picture(fig, save)
         try:
             # The picture is kept only to be annotated.
@@ -344,7 +353,8 @@ def install(session: Session) -> None:
     def show(*args, block=None, **kwargs):
         # A blocking show returns when its windows are closed; one that does
         # not block leaves them open and changing.
-        if (not plt.isinteractive() if block is None else block) and session.ours():
+        blocking = not plt.isinteractive() if block is None else block
+        if (blocking or session.shows_always) and session.ours():
             session.shown()
 
     def exit_now(status):
@@ -434,11 +444,8 @@ def run(request: dict, emit) -> None:
 _dumps, _open_file = json.dumps, open
 
 
-def main() -> None:
-    """Started as ``python -c`` with the working folder taken off the path, so
-    that a module there named like one of tessary's own cannot stand in."""
-    request = json.loads(sys.argv[1])
-    os.environ["MPLBACKEND"] = "Agg"
+def emitter(path: str):
+    """What appends one record a line to the results file."""
     lock = threading.Lock()
 
     def emit(record: dict) -> None:
@@ -446,12 +453,20 @@ def main() -> None:
         # open, and its atexit handlers may save figures after it ended.
         with lock:
             try:
-                with _open_file(request["results"], "a", encoding="utf-8") as results:
+                with _open_file(path, "a", encoding="utf-8") as results:
                     results.write(_dumps(record) + "\n")
             except Exception as error:  # noqa: BLE001 - the parent sees the run end without its last word
                 _say(f"tessary: a result could not be recorded: {described(error)}")
 
-    run(request, emit)
+    return emit
+
+
+def main() -> None:
+    """Started as ``python -c`` with the working folder taken off the path, so
+    that a module there named like one of tessary's own cannot stand in."""
+    request = json.loads(sys.argv[1])
+    os.environ["MPLBACKEND"] = "Agg"
+    run(request, emitter(request["results"]))
 
 
 if __name__ == "__main__":

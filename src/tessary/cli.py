@@ -25,6 +25,7 @@ from tessary.runner import Outcome, Runs, run_script
 DEFAULT_TIMEOUT = 300.0
 # Files in a folder that are not plotting scripts.
 NOT_SCRIPTS = ("setup.py", "conftest.py")
+RUNNABLE = (".py", ".ipynb")
 
 
 def _option(convert, check):
@@ -81,9 +82,9 @@ def _parser() -> argparse.ArgumentParser:
                     "figure it saves (as saved), shows or leaves open (as shown). Options not given come from the "
                     "[tool.tessary] table of the nearest pyproject.toml that has one, searched from each "
                     "script's folder upward, then from the defaults.")
-    check.add_argument("scripts", nargs="+", metavar="SCRIPT.py|DIR",
-                       help="scripts to run; a folder stands for the *.py files directly in it, sorted, "
-                            "leaving out setup.py, conftest.py, test_*.py and *_test.py")
+    check.add_argument("scripts", nargs="+", metavar="SCRIPT.py|NOTEBOOK.ipynb|DIR",
+                       help="scripts and notebooks to run; a folder stands for the *.py and *.ipynb files "
+                            "directly in it, sorted, leaving out setup.py, conftest.py, test_*.py and *_test.py")
     check.add_argument("--format", choices=FORMATS, default="text",
                        help="text, one JSON document (the scripts' own output goes to stderr), or GitHub "
                             "workflow annotations (default: %(default)s)")
@@ -144,13 +145,14 @@ def scripts_in(arguments: list[str]) -> tuple[list[Path], list[str]]:
     for argument in arguments:
         path = Path(argument)
         if path.is_dir():
-            inside = sorted(p for p in path.glob("*.py") if p.is_file() and not _support_file(p.name))
+            inside = sorted(p for p in path.iterdir() if p.suffix in RUNNABLE and p.is_file()
+                            and not _support_file(p.name))
             found += inside
             if not inside:
                 empty.append(argument)
         elif path.is_file():
-            if path.suffix != ".py":
-                raise ValueError(f"not a Python script: {argument}")
+            if path.suffix not in RUNNABLE:
+                raise ValueError(f"not a Python script or notebook: {argument}")
             found.append(path)
         else:
             raise ValueError(f"no such script or folder: {argument}")
@@ -185,6 +187,11 @@ def plan(args) -> tuple[list[tuple[Path, dict, float]], dict]:
         plans = [(script, *settings(script, args)) for script in scripts]
     except (ValueError, ConfigError) as error:
         raise UsageError(str(error)) from None
+    notebook = next((str(script) for script, _, _ in plans if script.suffix == ".ipynb"), None)
+    if notebook is not None and not _notebooks_run():
+        from tessary._notebook import NEEDS
+
+        raise UsageError(f"{notebook}: {NEEDS}")
     for folder in empty:
         print(f"tessary: {folder}: no scripts in this folder", file=sys.stderr)
     annotate = None
@@ -197,6 +204,16 @@ def plan(args) -> tuple[list[tuple[Path, dict, float]], dict]:
     if args.fix_diff and args.format != "text":
         raise UsageError("--fix-diff prints a diff, not a report: leave out --format and --json")
     return plans, {"annotate": annotate, "verbose": args.verbose, "hints": args.hints or args.fix_diff}
+
+
+def _notebooks_run() -> bool:
+    try:
+        import ipykernel  # noqa: F401
+        import nbclient  # noqa: F401
+        import nbformat  # noqa: F401
+    except ImportError:
+        return False
+    return True
 
 
 def check(args) -> int:

@@ -21,6 +21,7 @@ class Finding:
     figure: int
     collisions: list[dict]
     line: int | None  # the script's line that made the element it is about
+    cell: int | None = None  # in a notebook, the cell that drew the figure
 
     @property
     def hint(self) -> dict | None:
@@ -59,11 +60,13 @@ def findings(outcome: Outcome) -> list[Finding]:
             placed_b = first["a_role"] in made_by_matplotlib and first["b_role"] not in made_by_matplotlib
             sides = ("b", "a") if placed_b else ("a", "b")
             source = first.get(f"{sides[0]}_source") or first.get(f"{sides[1]}_source")
-            found.append(Finding(figure["figure"], members, source["line"] if source else None))
+            found.append(Finding(figure["figure"], members, source["line"] if source else None, figure.get("cell")))
     return found
 
 
-def _where(outcome: Outcome, line: int | None) -> str:
+def _where(outcome: Outcome, line: int | None, cell: int | None = None) -> str:
+    if cell is not None:
+        return f"{outcome.path}:cell {cell}"
     return outcome.path if line is None else f"{outcome.path}:{line}"
 
 
@@ -116,7 +119,7 @@ def _summary_line(outcomes: list[Outcome]) -> str:
 def report_text(outcomes: list[Outcome]) -> None:
     for outcome in outcomes:
         for finding in findings(outcome):
-            print(f"{_where(outcome, finding.line)}: {finding.text()}{_figure_note(outcome, finding)}")
+            print(f"{_where(outcome, finding.line, finding.cell)}: {finding.text()}{_figure_note(outcome, finding)}")
             if finding.hint is not None:
                 lines = finding.hint["code"].splitlines()
                 print("    hint: " + "\n          ".join(lines) + f"\n          ({hint_note(finding.hint)})")

@@ -32,7 +32,8 @@ DRAIN_SECONDS = 0.2
 
 # The child, started without the working folder on its path (which `python -c`
 # puts first): a json.py or tessary.py there is the script's business, not the linter's.
-CHILD = "import sys\nif sys.path and sys.path[0] == '': del sys.path[0]\nfrom tessary._child import main\nmain()"
+CHILD = "import sys\nif sys.path and sys.path[0] == '': del sys.path[0]\nfrom tessary.{} import main\nmain()"
+CHILDREN = {".py": "_child", ".ipynb": "_notebook"}  # what runs each kind of file
 
 
 @dataclass
@@ -172,7 +173,8 @@ def run_script(script: Path, request: dict, timeout: float, runs: Runs) -> Outco
     outcome = Outcome(str(script))
     with tempfile.TemporaryDirectory(prefix="tessary-") as scratch:
         results = Path(scratch) / "results.jsonl"
-        command = [sys.executable, "-c", CHILD, json.dumps({**request, "results": str(results)})]
+        child = CHILD.format(CHILDREN[script.suffix])
+        command = [sys.executable, "-c", child, json.dumps({**request, "results": str(results)})]
         process = runs.start(command, dict(os.environ, MPLBACKEND="Agg"))
         if process is None:
             outcome.status = "interrupted"
