@@ -80,16 +80,10 @@ class Session:
             self.figures.append(weakref.ref(fig))
 
     def saved(self, fig, fname, kwargs: dict, changed: bool) -> None:
-        import matplotlib as mpl
+        from tessary.lint import saved_options
 
-        dpi = kwargs.get("dpi", mpl.rcParams["savefig.dpi"])
-        save = {
-            "dpi": fig.dpi if dpi in (None, "figure") else dpi,
-            "bbox_inches": kwargs.get("bbox_inches", mpl.rcParams["savefig.bbox"]),
-            "pad_inches": kwargs.get("pad_inches", mpl.rcParams["savefig.pad_inches"]),
-        }
         name = os.fspath(fname) if isinstance(fname, (str, os.PathLike)) else "<stream>"
-        save = {k: v for k, v in save.items() if v is not None}
+        save = saved_options(fig, kwargs)
         last = self.reported.get(fig)
         if last is not None and not changed and last.picture == _picture(fig, save):
             self.seen_again(fig, name)

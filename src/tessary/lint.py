@@ -41,6 +41,20 @@ class LintError(Exception):
     figure and the cause."""
 
 
+def saved_options(fig, savefig_kwargs: dict) -> dict:
+    """The lint options that draw the figure as ``fig.savefig(..., **savefig_kwargs)``
+    writes it: its dpi, bounding box and padding, rcParams filling in what is not given."""
+    import matplotlib as mpl
+
+    dpi = savefig_kwargs.get("dpi", mpl.rcParams["savefig.dpi"])
+    save = {
+        "dpi": fig.dpi if dpi in (None, "figure") else dpi,
+        "bbox_inches": savefig_kwargs.get("bbox_inches", mpl.rcParams["savefig.bbox"]),
+        "pad_inches": savefig_kwargs.get("pad_inches", mpl.rcParams["savefig.pad_inches"]),
+    }
+    return {k: v for k, v in save.items() if v is not None}
+
+
 def figure_name(fig) -> str:
     number = getattr(fig, "number", None)
     if number is not None:

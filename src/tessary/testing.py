@@ -1,6 +1,8 @@
 """Test helpers: ``assert_clean(fig)`` and, through the pytest plugin entry
 point, an ``assert_clean`` fixture that takes the project's ``[tool.tessary]``
-settings from the pyproject.toml in pytest's rootdir."""
+settings from the pyproject.toml in pytest's rootdir, and ``pytest --tessary``
+(or ``tessary = true`` in the ini options): every figure a test made, still
+open at its end or saved during it, must be clean, and is closed after it."""
 
 from __future__ import annotations
 
@@ -69,3 +71,93 @@ else:
             assert_clean(fig, **{**settings, **options})
 
         return check
+
+    def pytest_addoption(parser):
+        parser.getgroup("tessary").addoption(
+            "--tessary", action="store_true", default=False,
+            help="fail a test whose matplotlib figures (still open at its end, or saved) have layout collisions")
+        parser.addini("tessary", type="bool", default=False, help="as --tessary, for every run")
+
+    def pytest_configure(config):
+        config.addinivalue_line("markers", "tessary(enabled=True, **options): lint this test's figures (False: "
+                                           "leave them alone), with lint options such as ignore=[...]")
+
+    def _linted_with(item) -> dict | None:
+        """The options this test's figures are linted with, or None when they are not."""
+        enabled = item.config.getoption("tessary") or item.config.getini("tessary")
+        marker = item.get_closest_marker("tessary")
+        options = {}
+        if marker is not None:
+            enabled = bool(marker.args[0]) if marker.args else True
+            options = dict(marker.kwargs)
+        if not enabled:
+            return None
+        return {**_project_options(Path(item.config.rootpath), Path(item.path)), **options}
+
+    @pytest.hookimpl(wrapper=True)
+    def pytest_runtest_call(item):
+        options = _linted_with(item)
+        if options is None:
+            return (yield)
+        watch = _Watch()
+        try:
+            with watch:
+                result = yield
+            watch.check(options)
+            return result
+        finally:
+            watch.close()
+
+    class _Watch:
+        """The figures a test makes: pyplot's, open at its end, and every one it saves, as saved."""
+
+        def __enter__(self):
+            import matplotlib.pyplot as plt
+            from matplotlib.figure import Figure
+
+            from tessary.lint import saved_options
+
+            self.before = {id(plt.figure(n)) for n in plt.get_fignums()}
+            self.saved: dict[int, tuple] = {}  # id -> (figure, how it was saved)
+            self.savefig = Figure.savefig
+            watch = self
+
+            def savefig(fig, *args, **kwargs):
+                result = watch.savefig(fig, *args, **kwargs)
+                watch.saved[id(fig)] = (fig, saved_options(fig, kwargs))
+                return result
+
+            Figure.savefig = savefig
+            return self
+
+        def __exit__(self, *exc):
+            from matplotlib.figure import Figure
+
+            Figure.savefig = self.savefig
+            return False
+
+        def made(self) -> list:
+            import matplotlib.pyplot as plt
+
+            opened = [plt.figure(n) for n in plt.get_fignums()]
+            return [fig for fig in opened if id(fig) not in self.before]
+
+        def check(self, options: dict) -> None:
+            from tessary.lint import figure_name
+
+            # A figure saved is linted as saved; one only left open, as shown.
+            figures = {id(fig): (fig, {}) for fig in self.made()} | self.saved
+            problems = []
+            for fig, save in figures.values():
+                try:
+                    assert_clean(fig, **{**options, **save})
+                except AssertionError as error:
+                    problems.append(str(error).replace("figure", figure_name(fig), 1))
+            if problems:
+                pytest.fail("\n".join(problems), pytrace=False)  # the findings are the message; no traceback
+
+        def close(self) -> None:
+            import matplotlib.pyplot as plt
+
+            for fig in self.made():
+                plt.close(fig)
