@@ -82,3 +82,31 @@ def test_without_the_notebook_extra_one_line_says_what_to_install(tmp_path):
     assert done.returncode == 2
     assert done.stderr == (f'tessary: {NOTEBOOKS / "clean_growth.ipynb"}: notebooks need the notebook extra: '
                            'pip install "tessary[notebook]"\n')
+
+
+SESSION = """
+from IPython.core.interactiveshell import InteractiveShell
+shell = InteractiveShell.instance()
+titles = "fig, ax = plt.subplots(); ax.set_title('a title'); fig.suptitle('a suptitle', y=0.9)"
+for cell in ["import matplotlib; matplotlib.use('module://matplotlib_inline.backend_inline')",
+             "%load_ext tessary", "import matplotlib.pyplot as plt",
+             "fig, ax = plt.subplots(layout='constrained'); ax.set_title('clean')",
+             titles, "%tessary hints", titles + "; plt.show(); print('shown')", "%tessary off", titles]:
+    print(">>>", cell[:20])
+    shell.run_cell(cell)
+"""
+
+
+def test_the_extension_prints_each_displayed_figures_findings_under_it(tmp_path):
+    done = subprocess.run([sys.executable, "-c", SESSION], capture_output=True, text=True, timeout=300,
+                          cwd=tmp_path)
+    cells = done.stdout.split(">>> ")
+    said = [[line for line in cell.splitlines() if line.startswith(("tessary:", "  ", "      fix:"))]
+            for cell in cells[4:]]
+    finding = ["tessary: figure 1 has 2 layout collisions:", "  text_text        ax0.title / fig.suptitle: "
+               "severity 0.490", "  element_element  ax0 / fig.suptitle: severity 0.435"]
+    assert said[0] == []  # the clean figure
+    assert said[1] == finding
+    assert said[3][:3] == [finding[0], finding[1], "      fix: fig.suptitle('a suptitle')"]
+    assert cells[7].index("shown") < cells[7].index("tessary:"), "shown in the cell, said at its end, under it"
+    assert said[5] == []  # %tessary off

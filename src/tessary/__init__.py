@@ -13,3 +13,11 @@ from tessary.lint import LintError, allow, lint
 __all__ = ["Collision", "CollisionReport", "Hint", "LintError", "OverDataCandidate", "allow", "classify", "hints",
            "ink_coverage", "lint"]
 __version__ = "0.1.0"
+
+
+def load_ipython_extension(ipython) -> None:
+    """``%load_ext tessary``: every figure displayed from now on is linted;
+    ``%tessary off``, ``on``, ``hints`` and ``nohints`` say how."""
+    from tessary.kernel import load
+
+    load(ipython)

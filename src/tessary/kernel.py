@@ -6,14 +6,18 @@ it once shown.
 ``tessary check NOTEBOOK.ipynb`` starts it (:func:`start_check`) in the kernel
 that runs the notebook, and the records go to the run's results file; the
 cell that drew each figure is the one the notebook's runner last announced.
+``%load_ext tessary`` (:func:`load`) does the same in a session of one's own,
+and prints each figure's findings under it.
 """
 
 from __future__ import annotations
 
 import json
+import weakref
 from pathlib import Path
 
-from tessary._child import Session, emitter, install
+from tessary._child import Session, described, emitter, install
+from tessary.lint import figure_name
 
 # The inline backend shows a figure cut to its drawn elements.
 INLINE = (("bbox_inches", "tight"),)
@@ -54,3 +58,73 @@ def start_check(request_json: str) -> None:
 
     # Before the inline backend's own hook, which shows the figures and closes them.
     shell.events.callbacks["post_execute"].insert(0, cell_ended)
+
+
+class Display:
+    """``%load_ext tessary``: each figure the session displays is linted, and
+    its findings printed under it (with hints after ``%tessary hints``)."""
+
+    def __init__(self, shell):
+        import matplotlib.pyplot as plt
+
+        self.shell = shell
+        self.on, self.hints = True, False
+        self.said: list[str] = []
+        self.seen: weakref.WeakKeyDictionary = weakref.WeakKeyDictionary()  # figure -> drawn unchanged since
+        shown = plt.show
+
+        def show(*args, **kwargs):
+            # Shown inside the cell, and closed by the inline backend before the cell ends.
+            self.look()
+            return shown(*args, **kwargs)
+
+        plt.show = show
+
+    def look(self) -> None:
+        """Lints the open figures not looked at since they last changed."""
+        import matplotlib.pyplot as plt
+
+        if not self.on:
+            return
+        for number in plt.get_fignums():
+            fig = plt.figure(number)
+            if fig in self.seen and not fig.stale:
+                continue
+            self.said.append(self._findings(fig))
+            self.seen[fig] = True
+
+    def _findings(self, fig) -> str:
+        from tessary.testing import assert_clean
+
+        try:
+            assert_clean(fig, hints=self.hints, **dict(INLINE))
+        except AssertionError as error:
+            return f"tessary: {str(error).replace('figure', figure_name(fig), 1)}"
+        except Exception as error:  # noqa: BLE001 - a figure tessary cannot lint is said, never raised
+            return f"tessary: {figure_name(fig)} could not be linted: {described(error)}"
+        finally:
+            fig.stale = False
+        return ""
+
+    def cell_ran(self, result=None) -> None:
+        for text in self.said:
+            if text:
+                print(text)
+        self.said.clear()
+
+    def magic(self, line: str) -> None:
+        """%tessary on|off|hints|nohints"""
+        word = line.strip()
+        settings = {"on": ("on", True), "off": ("on", False), "hints": ("hints", True), "nohints": ("hints", False)}
+        if word not in settings:
+            print("usage: %tessary on|off|hints|nohints")
+            return
+        setattr(self, *settings[word])
+
+
+def load(shell) -> None:
+    display = Display(shell)
+    # Before the inline backend's own hook, which shows the figures and closes them.
+    shell.events.callbacks["post_execute"].insert(0, display.look)
+    shell.events.register("post_run_cell", display.cell_ran)
+    shell.register_magic_function(display.magic, magic_kind="line", magic_name="tessary")
