@@ -110,3 +110,16 @@ def test_the_extension_prints_each_displayed_figures_findings_under_it(tmp_path)
     assert said[3][:3] == [finding[0], finding[1], "      fix: fig.suptitle('a suptitle')"]
     assert cells[7].index("shown") < cells[7].index("tessary:"), "shown in the cell, said at its end, under it"
     assert said[5] == []  # %tessary off
+
+
+def test_a_hint_goes_at_the_end_of_the_cell_that_drew_the_figure(tmp_path):
+    import nbformat
+
+    path = NOTEBOOKS / "suptitle_cell5.ipynb"
+    done = check("--hints", "--json", str(path), cwd=tmp_path)
+    [figure] = [f for f in json.loads(done.stdout)["scripts"][0]["figures"] if f["collisions"]]
+    hints = {json.dumps(c["hint"], sort_keys=True) for c in figure["collisions"]}
+    [hint] = [json.loads(h) for h in hints]
+    cell = nbformat.read(path, as_version=4).cells[4].source
+    assert (hint["cell"], hint["after_line"], hint["figure"]) == (5, len(cell.splitlines()), "fig")
+    assert hint["code"].startswith("fig.suptitle('Reactor R-2 temperature')")

@@ -169,6 +169,8 @@ class Session:
         hints = self.hints(fig, linted.collisions, save, place)
         for i, (collision, hint) in enumerate(zip(record["collisions"], hints)):
             entry = None if hint is None or place is None else pasted(hint, place)
+            if entry is not None:
+                entry.update(self.context())  # in a notebook, the cell it goes in
             if entry is None:
                 hints[i] = None  # a hint that cannot go into the script is not given
             else:

@@ -39,8 +39,24 @@ class CellSession(Session):
         except (OSError, ValueError):
             return {}
 
+    at_cell_end = False
+
     def place(self, fig):
-        return None  # a hint goes into a script's lines; a notebook's cells are not lines of one script
+        """At the end of the cell that drew the figure; a figure shown inside
+        its cell gets no hint, as nothing after the show changes it."""
+        from IPython import get_ipython
+
+        from tessary.pasting import Place, axes_names, figure_expression
+
+        if not self.at_cell_end:
+            return None
+        shell = get_ipython()
+        names = {k: v for k, v in shell.user_ns.items() if not k.startswith("_")}
+        figure = figure_expression(fig, names)
+        if figure is None:
+            return None
+        cell = shell.history_manager.input_hist_raw[-1] if shell.history_manager.input_hist_raw else ""
+        return Place(len(cell.splitlines()), figure, None, axes_names(fig, names))
 
 
 def start_check(request_json: str) -> None:
@@ -54,7 +70,11 @@ def start_check(request_json: str) -> None:
 
     def cell_ended() -> None:
         if session.ours():
-            session.shown()
+            session.at_cell_end = True
+            try:
+                session.shown()
+            finally:
+                session.at_cell_end = False
 
     # Before the inline backend's own hook, which shows the figures and closes them.
     shell.events.callbacks["post_execute"].insert(0, cell_ended)

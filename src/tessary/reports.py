@@ -134,6 +134,8 @@ def hint_note(hint: dict) -> str:
         where = f"in place of line {first}" if first == last else f"in place of lines {first}-{last}"
     else:
         where = f"after line {hint['after_line']}" if hint.get("after_line") else "at the top"
+    if "cell" in hint:
+        where += f" of cell {hint['cell']}"
     return f"{where}: {hint['reason']}"
 
 
@@ -155,6 +157,8 @@ def report_github(outcomes: list[Outcome]) -> None:
     for outcome in outcomes:
         for finding in findings(outcome):
             message = " ".join(finding.text().split()[1:]) + _figure_note(outcome, finding)
+            if finding.cell is not None:
+                message = f"cell {finding.cell}: {message}"
             if finding.hint is not None:
                 message += f"\nhint: {finding.hint['code']}\n({hint_note(finding.hint)})"
             print(_annotation("error", outcome, finding.line, f"tessary {finding.collisions[0]['kind']}", message))
@@ -188,6 +192,9 @@ def report_diff(outcomes: list[Outcome]) -> None:
     for outcome in outcomes:
         hints = [c["hint"] for f in outcome.figures for c in f.get("collisions", ()) if "hint" in c]
         if not hints:
+            continue
+        if outcome.path.endswith(".ipynb"):
+            print(f"tessary: {outcome.path}: a notebook gets no diff; its hints are in the report", file=sys.stderr)
             continue
         try:
             with open(outcome.path, encoding="utf-8") as file:
