@@ -143,7 +143,11 @@ class Display:
 
 
 def load(shell) -> None:
-    display = Display(shell)
+    try:
+        display = Display(shell)
+    except ImportError:
+        print('tessary: figures need matplotlib: pip install "tessary[mpl]"')
+        return
     # Before the inline backend's own hook, which shows the figures and closes them.
     shell.events.callbacks["post_execute"].insert(0, display.look)
     shell.events.register("post_run_cell", display.cell_ran)
