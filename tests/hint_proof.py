@@ -115,8 +115,8 @@ def counts(document: dict, proven: list[Trial]) -> dict:
 
 
 def main(folder: str) -> None:
-    document = check(Path(folder).resolve(), "--hints")
-    with tempfile.TemporaryDirectory() as work:
+    with tempfile.TemporaryDirectory() as work:  # the scripts' own pictures land there
+        document = check(Path(folder).resolve(), "--hints", cwd=Path(work))
         proven = prove(document, Path(work))
     for trial in proven:
         hints = "\n      ".join(f"after {h['after_line']}: " + h["code"].replace("\n", "\n      ") for h in trial.hints)
