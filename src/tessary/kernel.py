@@ -28,6 +28,7 @@ class CellSession(Session):
 
     shown_as = INLINE
     shows_always = True
+    at_cell_end = False  # linting what the cell left open, as opposed to a plt.show() inside it
 
     def __init__(self, request: dict, emit):
         super().__init__(request, emit)
@@ -39,11 +40,10 @@ class CellSession(Session):
         except (OSError, ValueError):
             return {}
 
-    at_cell_end = False
-
     def place(self, fig):
-        """At the end of the cell that drew the figure; a figure shown inside
-        its cell gets no hint, as nothing after the show changes it."""
+        """At the end of the cell that drew the figure. A figure shown by a
+        plt.show() inside its cell gets none: its hint would go before that
+        line, in the middle of the cell."""
         from IPython import get_ipython
 
         from tessary.pasting import Place, axes_names, figure_expression
