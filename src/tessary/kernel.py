@@ -114,17 +114,15 @@ class Display:
             self.seen[fig] = True
 
     def _findings(self, fig) -> str:
-        from tessary.testing import assert_clean
+        from tessary.testing import findings_text
 
         try:
-            assert_clean(fig, hints=self.hints, **dict(INLINE))
-        except AssertionError as error:
-            return f"tessary: {str(error).replace('figure', figure_name(fig), 1)}"
+            text = findings_text(fig, hints=self.hints, **dict(INLINE))
+            return f"tessary: {text}" if text else ""
         except Exception as error:  # noqa: BLE001 - a figure tessary cannot lint is said, never raised
             return f"tessary: {figure_name(fig)} could not be linted: {described(error)}"
         finally:
             fig.stale = False
-        return ""
 
     def cell_ran(self, result=None) -> None:
         for text in self.said:

@@ -40,6 +40,18 @@ def assert_clean(fig, *, hints: bool = False, **options) -> None:
     raise AssertionError(f"figure has {count} layout collision{'s' * (count != 1)}:\n" + "\n".join(lines))
 
 
+def findings_text(fig, *, hints: bool = False, **options) -> str:
+    """What :func:`assert_clean` says of ``fig``, naming it (``figure 2 has
+    ...``); empty when it is clean."""
+    from tessary.lint import figure_name
+
+    try:
+        assert_clean(fig, hints=hints, **options)
+    except AssertionError as error:
+        return str(error).replace("figure", figure_name(fig), 1)
+    return ""
+
+
 def _project_options(root: Path, test_file: Path | None) -> dict:
     """The lint options that the rootdir's ``[tool.tessary]`` table sets for a test file."""
     from tessary import config
@@ -143,16 +155,9 @@ else:
             return [fig for fig in opened if id(fig) not in self.before]
 
         def check(self, options: dict) -> None:
-            from tessary.lint import figure_name
-
             # A figure saved is linted as saved; one only left open, as shown.
             figures = {id(fig): (fig, {}) for fig in self.made()} | self.saved
-            problems = []
-            for fig, save in figures.values():
-                try:
-                    assert_clean(fig, **{**options, **save})
-                except AssertionError as error:
-                    problems.append(str(error).replace("figure", figure_name(fig), 1))
+            problems = [text for fig, save in figures.values() if (text := findings_text(fig, **options, **save))]
             if problems:
                 pytest.fail("\n".join(problems), pytrace=False)  # the findings are the message; no traceback
 
