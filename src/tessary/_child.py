@@ -139,6 +139,8 @@ class Session:
             self.busy.discard(threading.get_ident())
 
     def _lint(self, fig, saved_as: str | None, save: dict) -> None:
+        from dataclasses import asdict
+
         from tessary._core import CollisionReport
         from tessary.lint import LintError, lint_figure
 
@@ -155,15 +157,20 @@ class Session:
             self.reported[fig] = Reported(picture, saved_as, None)
             self.emit(record)
             return
+        # A crowd's collisions are its first pairs; its counts come with them.
+        crowds = [asdict(crowd) for crowd in linted.crowds]
         report = CollisionReport(linted.collisions).to_json()
+        findings = report + json.dumps(crowds)
         last = self.reported.get(fig)
         # Saved again with the same findings (a PNG and a PDF of one figure): reported once.
-        if last is not None and last.findings == report:
+        if last is not None and last.findings == findings:
             last.picture = picture
             self.seen_again(fig, saved_as)
             return
-        self.reported[fig] = Reported(picture, saved_as, report)
+        self.reported[fig] = Reported(picture, saved_as, findings)
         record["collisions"] = json.loads(report)
+        if crowds:
+            record["crowds"] = crowds
         self.point(record["collisions"], linted)
         place = self.place(fig) if self.request.get("hints") and linted.collisions else None
         hints = self.hints(fig, linted.collisions, save, place)

@@ -12,7 +12,9 @@ import math
 from collections.abc import Iterator
 from dataclasses import dataclass
 
-from tessary import _mpl
+import numpy as np
+
+from tessary import _mpl, groups
 from tessary._core import Collision, classify
 from tessary.artists import Element
 from tessary.ink import Ink, Inks, area, cover_kind, grow, proximity, unclamped_region
@@ -26,6 +28,9 @@ LAYOUT_ROLES = ("axes-region", "colorbar", "inset")
 # take nothing from it.
 TEXT_PIXELS = 6
 UNCLIPPED = (-math.inf, -math.inf, math.inf, math.inf)
+# Box pairs are worked out this many at a time, so that memory stays bounded
+# however many boxes meet.
+BATCH = 1 << 18
 
 
 def scale(dpi: float) -> float:
@@ -139,17 +144,12 @@ def covered_texts(elements: list[Element], inks: Inks, layouts: Layouts, thresho
 
 def _meeting(texts: list[Element], layouts: list[Element], threshold: float) -> Iterator[tuple]:
     """(text, layout, share of the text's box inside the layout) for each pair
-    whose share reaches ``threshold``. The core's sweep finds the overlapping
-    pairs: as a title against an axes region, each pair's measure (over the
-    smaller box) is at least the share of the text's box, so no pair that
+    whose share reaches ``threshold``. The overlap over the smaller box, which
+    the sweep finds, is at least the share of the text's box, so no pair that
     matters is missed."""
-    boxes = [(t.box(), UNCLIPPED, "title", f"t{i}") for i, t in enumerate(texts)]
-    boxes += [(layout.region, UNCLIPPED, "axes-region", f"l{j}") for j, layout in enumerate(layouts)]
-    for pair in classify(boxes, overlap_fraction=threshold)[0]:
-        if pair.kind != "element_element" or pair.a_id[0] == pair.b_id[0]:
-            continue
-        text_id, layout_id = (pair.a_id, pair.b_id) if pair.a_id[0] == "t" else (pair.b_id, pair.a_id)
-        text, layout = texts[int(text_id[1:])], layouts[int(layout_id[1:])]
+    boxes = [t.box() for t in texts] + [layout.region for layout in layouts]
+    for i, j in pairs(boxes, threshold, np.arange(len(texts)), np.arange(len(texts), len(boxes))):
+        text, layout = texts[i], layouts[j - len(texts)]
         box = text.box()
         fraction = area(intersection(box, layout.region)) / area(box) if area(box) else 0.0
         if fraction >= threshold:
@@ -187,12 +187,169 @@ def hidden_axes(elements: list[Element], layouts: Layouts, hides, covered: list[
                             second.region, pair.severity)
 
 
-def near_texts(elements: list[Element], inks: Inks, overlap_fraction: float) -> Iterator[Collision]:
+def _overlaps(edges: list[np.ndarray], areas: np.ndarray, a: np.ndarray, b: np.ndarray) -> np.ndarray:
+    """The core's overlap of the boxes ``a`` and ``b`` (of finite, non-flat
+    boxes with these edges x0, y0, x1, y1 and areas), with its operations in
+    its order, so that a pair reaches a threshold here exactly when it does
+    there. In place where it can: this runs for every pair that meets."""
+    x0, y0, x1, y1 = edges
+    width = np.minimum(x1[a], x1[b])
+    width -= np.maximum(x0[a], x0[b])
+    height = np.minimum(y1[a], y1[b])
+    height -= np.maximum(y0[a], y0[b])
+    np.maximum(width, 0.0, out=width)
+    width *= np.maximum(height, 0.0, out=height)
+    width /= np.minimum(areas[a], areas[b])
+    return width
+
+
+def _windows(boxes: np.ndarray, axis: int, left: np.ndarray, right: np.ndarray | None) -> list[tuple]:
+    """For a sweep along ``axis``: (the boxes, the boxes they are paired with
+    sorted by their low edge, where each box's run of those starts, how long
+    it is). Each pair of boxes whose extents along the axis overlap lies in
+    exactly one run: the one of the box with the lower edge (of the earlier
+    box in the sweep, on a tie)."""
+    low, high = boxes[:, axis], boxes[:, axis + 2]
+    runs = []
+    if right is None:
+        ordered = left[np.argsort(low[left], kind="stable")]
+        begin = np.arange(1, len(ordered) + 1)
+        runs.append((ordered, ordered, begin, np.searchsorted(low[ordered], high[ordered], "left") - begin))
+    else:
+        for these, those, side in ((left, right, "left"), (right, left, "right")):
+            ordered = those[np.argsort(low[those], kind="stable")]
+            begin = np.searchsorted(low[ordered], low[these], side)
+            runs.append((these, ordered, begin, np.searchsorted(low[ordered], high[these], "left") - begin))
+    return [(these, ordered, begin, np.maximum(length, 0)) for these, ordered, begin, length in runs]
+
+
+def meeting(boxes, threshold: float, left: np.ndarray | None = None,
+            right: np.ndarray | None = None) -> Iterator[tuple[np.ndarray, np.ndarray, np.ndarray]]:
+    """The pairs of boxes whose overlap reaches ``threshold`` (> 0), as batches
+    of (i, j, overlap) with i < j, in no set order: every pair, or, with the
+    disjoint index arrays ``left`` and ``right``, those of a box of each. A
+    sweep along the axis on which fewer boxes meet, so that only those are
+    looked at, a batch at a time."""
+    boxes = np.asarray(boxes, float).reshape(-1, 4)
+    edges = [np.ascontiguousarray(boxes[:, k]) for k in range(4)]
+    areas = (edges[2] - edges[0]) * (edges[3] - edges[1])
+    solid = (boxes[:, 2] > boxes[:, 0]) & (boxes[:, 3] > boxes[:, 1])  # a flat box overlaps nothing
+    left = np.flatnonzero(solid) if left is None else left[solid[left]]
+    right = None if right is None else right[solid[right]]
+    runs = min((_windows(boxes, axis, left, right) for axis in (0, 1)),
+               key=lambda plan: sum(int(length.sum()) for *_, length in plan))
+    for these, ordered, begin, length in runs:
+        ends = np.cumsum(length)
+        first = 0
+        while first < len(these):
+            last = max(int(np.searchsorted(ends, (ends[first - 1] if first else 0) + BATCH, "right")), first + 1)
+            counts = length[first:last]
+            a = np.repeat(these[first:last], counts)
+            b = ordered[np.repeat(begin[first:last] - np.cumsum(counts) + counts, counts) + np.arange(len(a))]
+            overlap = _overlaps(edges, areas, a, b)
+            keep = overlap >= threshold
+            a, b = a[keep], b[keep]
+            if len(a):
+                yield np.minimum(a, b), np.maximum(a, b), overlap[keep]
+            first = last
+
+
+def pairs(boxes, threshold: float, left: np.ndarray | None = None,
+          right: np.ndarray | None = None) -> list[tuple[int, int]]:
+    """The pairs of :func:`meeting`, in the order ``classify`` visits them."""
+    found = [(i, j) for batch in meeting(boxes, threshold, left, right) for i, j in zip(*batch[:2])]
+    return sorted((int(i), int(j)) for i, j in found)
+
+
+class _Tally:
+    """Pairs of boxes counted by the families of their two texts, each family
+    pair with the texts it holds; of one past :data:`groups.CROWD`, only its first
+    pairs and its most overlapping ones are kept."""
+
+    def __init__(self, texts: int):
+        self.texts = texts
+        # family pair -> (pairs counted, their codes i * texts + j and overlaps as kept, texts in them)
+        self.kept: dict[int, tuple[int, np.ndarray, np.ndarray, np.ndarray]] = {}
+
+    def add(self, key: np.ndarray, i: np.ndarray, j: np.ndarray, overlap: np.ndarray) -> None:
+        """Counts the pairs (i, j) of family pairs ``key``."""
+        if (key != key[0]).any():  # most batches hold one crowd alone
+            order = np.argsort(key, kind="stable")
+            key, i, j, overlap = key[order], i[order], j[order], overlap[order]
+        starts = np.flatnonzero(np.r_[True, key[1:] != key[:-1]])
+        for start, stop in zip(starts, [*starts[1:], len(key)]):
+            kept = self.kept.get(int(key[start]))
+            total, codes, overlaps, members = kept or (0, i[:0], overlap[:0], np.zeros(self.texts, bool))
+            members[i[start:stop]] = members[j[start:stop]] = True
+            total += stop - start
+            codes = np.r_[codes, i[start:stop] * self.texts + j[start:stop]]
+            overlaps = np.r_[overlaps, overlap[start:stop]]
+            if total > groups.CROWD and len(codes) > 4 * groups.CROWD:
+                keep = np.union1d(self.first(codes), self.worst(codes, overlaps))
+                codes, overlaps = codes[keep], overlaps[keep]
+            self.kept[int(key[start])] = (total, codes, overlaps, members)
+
+    @staticmethod
+    def first(codes: np.ndarray) -> np.ndarray:
+        """Where the first pairs are, in no set order (the codes are distinct)."""
+        if len(codes) <= groups.CROWD:
+            return np.arange(len(codes))
+        return np.argpartition(codes, groups.CROWD - 1)[:groups.CROWD]
+
+    @staticmethod
+    def worst(codes: np.ndarray, overlaps: np.ndarray) -> np.ndarray:
+        """Where the most overlapping pairs are, the most first, the first of equals first.
+        Picked before they are sorted: a batch holds a quarter of a million."""
+        chosen = np.arange(len(codes))
+        if len(codes) > groups.CROWD:
+            least = np.partition(overlaps, len(codes) - groups.CROWD)[len(codes) - groups.CROWD]
+            above, tied = np.flatnonzero(overlaps > least), np.flatnonzero(overlaps == least)
+            wanted = groups.CROWD - len(above)
+            chosen = np.r_[above, tied[np.argpartition(codes[tied], wanted - 1)[:wanted]]]
+        return chosen[np.lexsort((codes[chosen], -overlaps[chosen]))]
+
+
+def near_texts(elements: list[Element], inks: Inks, overlap_fraction: float) -> tuple[list[Collision], list]:
     """Texts whose glyphs overlap or come closer than the smaller text's
     margin: they read as one. The pairs come from boxes grown by each text's
-    margin, and stay only where the glyphs really come that close."""
-    grown = [(grow(e.box(), inks.margin(e)), UNCLIPPED, e.role, e.ident) for e in elements]
-    by_id = {e.ident: e for e in elements}
-    for c in classify(grown, overlap_fraction=overlap_fraction)[0]:
-        if c.kind == "text_text" and inks.near(by_id[c.a_id], by_id[c.b_id]):
-            yield c
+    margin, and stay only where the glyphs really come that close; of a crowd
+    (:class:`groups.Crowd`, returned with them), only the pairs it says were
+    judged."""
+    texts = [e for e in elements if e.role in TEXT_ROLES]
+    grown = [grow(e.box(), inks.margin(e)) for e in texts]
+    names, kin = np.unique([groups.family(e.ident) for e in texts], return_inverse=True)
+    tally = _Tally(len(texts))
+    for i, j, overlap in meeting(grown, overlap_fraction):
+        tally.add(np.minimum(kin[i], kin[j]) * len(names) + np.maximum(kin[i], kin[j]), i, j, overlap)
+
+    judged: dict[int, Collision | None] = {}
+
+    def near(code: int) -> Collision | None:
+        if code not in judged:
+            i, j = divmod(code, len(texts))
+            # The core words the finding, as it would among all the boxes.
+            tagged = [(grown[k], UNCLIPPED, texts[k].role, texts[k].ident) for k in (i, j)]
+            found = classify(tagged, overlap_fraction=overlap_fraction)[0]
+            judged[code] = found[0] if found and inks.near(texts[i], texts[j]) else None
+        return judged[code]
+
+    crowds = []
+    for key, (total, codes, overlaps, members) in tally.kept.items():
+        if total <= groups.CROWD:
+            for code in codes:
+                near(int(code))
+            continue
+        first = np.sort(codes[tally.first(codes)])
+        confirmed = sum(near(int(code)) is not None for code in first)
+        # The worst pair that reads as one, searched from the most overlapping boxes down.
+        for code in codes[tally.worst(codes, overlaps)]:
+            if near(int(code)) is not None:
+                break
+        found = [judged[int(code)] for code in codes if judged.get(int(code)) is not None]
+        if found:
+            sides = divmod(key, len(names))
+            who = [[texts[k].ident for k in np.flatnonzero(members & (kin == side))] for side in dict.fromkeys(sides)]
+            crowds.append(groups.Crowd("text_text", (str(names[sides[0]]), str(names[sides[1]])),
+                                       " / ".join(map(groups.span, who)), int(total), len(first), confirmed,
+                                       max(c.severity for c in found)))
+    return [judged[code] for code in sorted(judged) if judged[code] is not None], crowds

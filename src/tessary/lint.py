@@ -73,8 +73,11 @@ def id_pattern(pattern: str) -> re.Pattern:
 def suppressed(collision: Collision, patterns: Iterable[str]) -> bool:
     """Whether ``patterns`` name the collision's kind or either of its ids."""
     patterns = tuple(patterns)
-    return collision.kind in patterns or any(
-        id_pattern(p).fullmatch(collision.a_id) or id_pattern(p).fullmatch(collision.b_id) for p in patterns)
+    return collision.kind in patterns or _named(collision.a_id, patterns) or _named(collision.b_id, patterns)
+
+
+def _named(ident: str, patterns: tuple[str, ...]) -> bool:
+    return any(id_pattern(p).fullmatch(ident) for p in patterns)
 
 
 def _number(value, name: str, accepted: str) -> float:
@@ -122,12 +125,16 @@ class Linted:
     """What one lint found, the elements it found them among, what the draw
     recorded, and the recorder that drew the figure for it (its buffer holds
     the picture as linted when it was kept, until the next lint on this thread
-    reuses the recorder)."""
+    reuses the recorder). Of a crowd of texts (``groups.Crowd``: more pairs
+    between two families than are judged one by one), ``collisions`` holds
+    the pairs found among those judged, its first ones and its worst, and
+    ``crowds`` how many pairs there are."""
 
     collisions: list[Collision]
     recorder: object
     elements: list = field(default_factory=list, repr=False)
     recording: object = field(default=None, repr=False)
+    crowds: list = field(default_factory=list)
 
 
 KIND_NAMES = ("text_text", "clipping", "over_data", "element_element")
@@ -146,14 +153,28 @@ def allow(artist, *kinds: str) -> None:
 
 
 def _intended(collision: Collision, by_id: dict) -> bool:
-    for ident in (collision.a_id, collision.b_id):
-        element = by_id.get(ident)
-        if element is None:
-            continue
-        for artist in list(_allowed):
-            if id(artist) in element.lineage and collision.kind in _allowed.get(artist, ()):
-                return True
-    return False
+    return any(_allows(by_id.get(ident), collision.kind) for ident in (collision.a_id, collision.b_id))
+
+
+def _allows(element, kind: str) -> bool:
+    """Whether :func:`allow` marked collisions of ``kind`` of the element (or of what it is drawn in) as intended."""
+    if element is None:
+        return False
+    return any(id(artist) in element.lineage and kind in _allowed.get(artist, ()) for artist in list(_allowed))
+
+
+def _quiet_texts(elements, patterns: tuple[str, ...]) -> frozenset[str]:
+    """The ids of the elements whose findings among texts are dropped, ignored
+    or intended: a crowd of them is not worth pairing."""
+    return frozenset(e.ident for e in elements if "text_text" in patterns or _named(e.ident, patterns)
+                     or (_allowed and _allows(e, "text_text")))
+
+
+def _failure(error: Exception) -> str:
+    """What stopped a lint, in words: an exhausted memory says so, not just "MemoryError"."""
+    if isinstance(error, MemoryError):
+        return f"out of memory ({error})" if str(error) else "out of memory"
+    return f"{type(error).__name__}: {error}"
 
 
 def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAULT_CLIP_PX,
@@ -179,19 +200,19 @@ def lint_figure(fig, *, overlap_fraction=DEFAULT_OVERLAP_FRACTION, clip_px=DEFAU
     try:
         recording, recorder = record.record(fig, render=keep_picture, save=saved or None)
     except Exception as error:
-        raise LintError(f"{figure_name(fig)} could not be drawn: {type(error).__name__}: {error}") from error
+        raise LintError(f"{figure_name(fig)} could not be drawn: {_failure(error)}") from error
     try:
         found = artists.elements(recording)
         clock.lap("record")
         for line in found.skipped:
             log.info("%s: skipped %s", figure_name(fig), line)
-        collisions = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold, clock,
-                             whole=keep_picture)
+        collisions, crowds = _judged(found.elements, recording, fig, overlap_fraction, clip_px, ink_threshold, clock,
+                                     whole=keep_picture, quiet=_quiet_texts(found.elements, patterns))
         by_id = {e.ident: e for e in found.elements}
         kept = [c for c in collisions if not suppressed(c, patterns) and not (_allowed and _intended(c, by_id))]
     except Exception as error:
-        raise LintError(f"{figure_name(fig)} could not be analysed: {type(error).__name__}: {error}") from error
-    return Linted(kept, recorder, found.elements, recording)
+        raise LintError(f"{figure_name(fig)} could not be analysed: {_failure(error)}") from error
+    return Linted(kept, recorder, found.elements, recording, crowds)
 
 
 def find_collisions(fig, **options) -> list[Collision]:
@@ -214,29 +235,44 @@ class _Clock:
 
 
 def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, ink_threshold: float,
-            clock: _Clock, whole: bool) -> list:
+            clock: _Clock, whole: bool, quiet: frozenset[str]) -> tuple[list, list]:
     """The core proposes from the boxes; the ink of the elements, in drawing
     order, decides. Each element is drawn on a canvas the size of what is
-    looked at, or of the whole figure on the full-render path."""
+    looked at, or of the whole figure on the full-render path. Texts whose
+    findings among texts would be dropped (``quiet``) are not paired at all."""
+    import numpy as np
+
     from tessary import ink, judge, on_data
 
     figure_box = recording.figure_box
     by_id = {e.ident: e for e in elements}
     inks = ink.Inks(recording, whole)
     boxes = [(e.box(), e.clip(figure_box), e.role, e.ident) for e in elements]
-    proposed, candidates = classify(boxes, overlap_fraction=overlap_fraction, clip_px=clip_px)
-    labels = on_data.label_candidates(elements, overlap_fraction)
+    # Each box alone, and only the pairs that can be candidates over data: a
+    # crowd of texts, whose pairs grow with its square, is left to near_texts.
+    clipped = [c for box in boxes for c in classify([box], clip_px=clip_px)[0]]
+    roles = np.array([e.role for e in elements])
+    candidates = [d for i, j in judge.pairs([box[0] for box in boxes], overlap_fraction,
+                                            np.flatnonzero(np.isin(roles, ("legend", "annotation"))),
+                                            np.flatnonzero(roles == "data-artist"))
+                  for d in classify([boxes[i], boxes[j]], overlap_fraction=overlap_fraction)[1]]
+    # Labels first, as label_candidates orders them, so that its candidates come in its order.
+    labels = [e for e in elements if e.role in on_data.LABEL_ROLES]
+    series = [e for e in elements if e.role == "data-artist"]
+    on_labels = [d for i, j in judge.pairs([e.box() for e in labels + series], overlap_fraction,
+                                           np.arange(len(labels)), np.arange(len(labels), len(labels) + len(series)))
+                 for d in on_data.label_candidates([labels[i], series[j - len(labels)]], overlap_fraction)]
     clock.lap("classify")
 
     kept = []
-    for c in proposed:
+    for c in clipped:
         a = by_id[c.a_id]
-        if c.kind == "clipping":
-            if a.region is not None or a.visible_only or \
-                    (not judge.shown_nowhere(a, figure_box) and judge.cut_off(a, c.b_box, inks)):
-                kept.append(c)
+        if a.region is not None or a.visible_only or \
+                (not judge.shown_nowhere(a, figure_box) and judge.cut_off(a, c.b_box, inks)):
+            kept.append(c)
     # Texts against texts, and texts and axes against axes, are judged on their ink.
-    kept += judge.near_texts(elements, inks, overlap_fraction)
+    near, crowds = judge.near_texts([e for e in elements if e.ident not in quiet], inks, overlap_fraction)
+    kept += near
     layouts = judge.Layouts(recording, inks)
     covered = list(judge.covered_texts(elements, inks, layouts, overlap_fraction))
     over = on_data.OnData(inks, ink.Data(recording, fig, whole), ink_threshold)
@@ -244,9 +280,9 @@ def _judged(elements, recording, fig, overlap_fraction: float, clip_px: float, i
     kept += judge.hidden_axes(elements, layouts, over.hides, covered, overlap_fraction)
     # A text hidden under an axes is reported once: there is nothing left of it to read on data.
     hidden = {c.text.ident for c in covered if c.hidden}
-    kept += on_data.over_data([c for c in [*candidates, *labels] if c.decoration_id not in hidden], by_id, over)
+    kept += on_data.over_data([c for c in [*candidates, *on_labels] if c.decoration_id not in hidden], by_id, over)
     clock.lap("pixels")
-    return kept
+    return kept, crowds
 
 
 def lint(
@@ -286,7 +322,13 @@ def lint(
     font) along their line, or within ``max(1, round(dpi / 100))`` pixels
     across it.
 
-    Raises :class:`LintError` when the figure cannot be drawn or analysed,
+    A crowd of texts (more than ``groups.CROWD`` pairs between two families,
+    such as thousands of tick labels) is counted, not listed: the report holds
+    the pairs found among its first ones and its worst, so that ``severity``
+    is right; :func:`lint_figure` gives the counts in ``Linted.crowds``.
+
+    Raises :class:`LintError` when the figure cannot be drawn or analysed (out
+    of memory included),
     ``TypeError`` when ``fig`` is not a Figure, and ``ValueError`` or
     ``TypeError`` for an option out of its range. Artists of a
     kind the linter does not know are skipped, and named on the ``tessary``

@@ -22,20 +22,26 @@ class Finding:
     collisions: list[dict]
     line: int | None  # the script's line that made the element it is about
     cell: int | None = None  # in a notebook, the cell that drew the figure
+    crowd: dict | None = None  # the counts of a group too large to list, as the figure record has them
 
     @property
     def hint(self) -> dict | None:
         return self.collisions[0].get("hint")
 
     def text(self) -> str:
-        from tessary.groups import summary
+        from tessary.groups import Crowd, summary
 
-        return summary([_collision(c) for c in self.collisions])
+        crowd = None
+        if self.crowd is not None:
+            fields = {k: v for k, v in self.crowd.items() if k != "group"}
+            crowd = Crowd(**{**fields, "families": tuple(fields["families"])})
+        return summary([_collision(c) for c in self.collisions], crowd)
 
 
 def group(outcomes: list[Outcome]) -> None:
-    """Numbers each figure's groups from 1 into its collisions' ``group``."""
-    from tessary.groups import grouped
+    """Numbers each figure's groups from 1 into its collisions' ``group``, and
+    a crowd's (whose listed pairs share its kind and families) into its own."""
+    from tessary.groups import family, grouped
 
     for outcome in outcomes:
         for figure in outcome.figures:
@@ -44,6 +50,9 @@ def group(outcomes: list[Outcome]) -> None:
             for number, members in enumerate(grouped([_collision(c) for c in collisions], hints), 1):
                 for i in members:
                     collisions[i]["group"] = number
+            for crowd in figure.get("crowds", ()):
+                crowd["group"] = next((c["group"] for c in collisions if c["kind"] == crowd["kind"] and
+                                       sorted((family(c["a_id"]), family(c["b_id"]))) == sorted(crowd["families"])), 0)
 
 
 def findings(outcome: Outcome) -> list[Finding]:
@@ -60,7 +69,10 @@ def findings(outcome: Outcome) -> list[Finding]:
             placed_b = first["a_role"] in made_by_matplotlib and first["b_role"] not in made_by_matplotlib
             sides = ("b", "a") if placed_b else ("a", "b")
             source = first.get(f"{sides[0]}_source") or first.get(f"{sides[1]}_source")
-            found.append(Finding(figure["figure"], members, source["line"] if source else None, figure.get("cell")))
+            # Groups count from 1: a crowd not numbered is no group's.
+            crowd = next((c for c in figure.get("crowds", ()) if c.get("group", 0) == first.get("group")), None)
+            found.append(Finding(figure["figure"], members, source["line"] if source else None, figure.get("cell"),
+                                 crowd))
     return found
 
 
