@@ -17,6 +17,13 @@ def raises_exactly(exc_type, message):
     return pytest.raises(exc_type, match="^" + re.escape(message) + "$")
 
 
+@pytest.fixture(params=[(), ("--no-warm",)], ids=["warm", "plain"])
+def start(request):
+    """The arguments of `tessary check` that start each script forked from a
+    warm interpreter, or in a fresh one."""
+    return request.param
+
+
 @pytest.fixture(scope="session")
 def corpus_document():
     """One `tessary check --hints --json` run over the corpus of figure scripts."""

@@ -89,9 +89,9 @@ FIGURE_CASES = {
 
 
 @pytest.mark.parametrize("case", FIGURE_CASES)
-def test_each_figure_is_linted_once_as_its_reader_sees_it(case, tmp_path):
+def test_each_figure_is_linted_once_as_its_reader_sees_it(case, start, tmp_path):
     script, expected = FIGURE_CASES[case]
-    status, out, err = run_check(tmp_path, {"plot.py": script}, "plot.py", "--json")
+    status, out, err = run_check(tmp_path, {"plot.py": script}, "plot.py", "--json", *start)
     assert "Traceback" not in err, err
     assert sorted(figures_of(out), key=repr) == sorted(expected, key=repr), err
     assert status == (1 if any(count for *_, count in expected) else 0)
@@ -109,9 +109,9 @@ ENDINGS = {
 
 
 @pytest.mark.parametrize("case", ENDINGS)
-def test_the_script_ends_as_python_would_end_it(case, tmp_path):
+def test_the_script_ends_as_python_would_end_it(case, start, tmp_path):
     ending, status, line = ENDINGS[case]
-    code, out, err = run_check(tmp_path, {"plot.py": TITLES + ending}, "plot.py")
+    code, out, err = run_check(tmp_path, {"plot.py": TITLES + ending}, "plot.py", *start)
     assert (code, "Traceback" in err) == (status, False), err
     assert "2 collisions in 1 figure from 1 script" in out  # the figure open at the end is linted all the same
     failures = [e for e in err.splitlines() if e.startswith("tessary: plot.py")]
@@ -121,7 +121,7 @@ def test_the_script_ends_as_python_would_end_it(case, tmp_path):
                             failures[0]), failures
 
 
-def test_the_working_folder_cannot_stand_in_for_tessarys_modules(tmp_path):
+def test_the_working_folder_cannot_stand_in_for_tessarys_modules(start, tmp_path):
     # The installed command, not `python -m`, which would itself import from the working folder.
     command = Path(sys.executable).with_name("tessary")
     if not command.exists():
@@ -130,7 +130,7 @@ def test_the_working_folder_cannot_stand_in_for_tessarys_modules(tmp_path):
         (tmp_path / f"{name}.py").write_text(f"raise SystemExit('the {name}.py of the working folder')\n")
     (tmp_path / "plots").mkdir()
     (tmp_path / "plots/plot.py").write_text(TITLES)
-    done = subprocess.run([command, "check", "plots/plot.py"], cwd=tmp_path, capture_output=True, text=True)
+    done = subprocess.run([command, "check", "plots/plot.py", *start], cwd=tmp_path, capture_output=True, text=True)
     assert (done.returncode, done.stdout.splitlines()[-1]) == (1, "2 collisions in 1 figure from 1 script")
 
 
@@ -227,10 +227,10 @@ def test_a_timeout_beyond_any_wait_is_no_limit(args, config, tmp_path):
     assert run_check(tmp_path, files, "plot.py", *args)[:2] == (0, "0 collisions in 1 figure from 1 script\n")
 
 
-def test_a_background_process_does_not_hold_the_run_up(tmp_path):
+def test_a_background_process_does_not_hold_the_run_up(start, tmp_path):
     script = CLEAN + "import subprocess\nsubprocess.Popen(['sleep', '30'])\n"
     started = time.monotonic()
-    assert run_check(tmp_path, {"plot.py": script}, "plot.py", "--timeout", "20")[0] == 0
+    assert run_check(tmp_path, {"plot.py": script}, "plot.py", "--timeout", "20", *start)[0] == 0
     assert time.monotonic() - started < 15
 
 
@@ -242,6 +242,18 @@ def _alive(pid: int) -> bool:
         return False
 
 
+def _started_with(scratch: Path) -> list[int]:
+    """The processes whose environment names ``scratch`` as their TMPDIR."""
+    found = []
+    for process in Path("/proc").glob("[0-9]*"):
+        try:
+            if f"TMPDIR={scratch}".encode() in (process / "environ").read_bytes().split(b"\0"):
+                found.append(int(process.name))
+        except OSError:
+            continue
+    return found
+
+
 def _gone(pid: int) -> bool:
     deadline = time.monotonic() + 5
     while _alive(pid) and time.monotonic() < deadline:
@@ -249,17 +261,17 @@ def _gone(pid: int) -> bool:
     return not _alive(pid)
 
 
-def test_a_timeout_kills_the_scripts_whole_process_group(tmp_path):
+def test_a_timeout_kills_the_scripts_whole_process_group(start, tmp_path):
     script = "import subprocess, time\norphan = subprocess.Popen(['sleep', '60'])\n" \
              "open('orphan', 'w').write(str(orphan.pid))\ntime.sleep(60)\n"
-    status, _, err = run_check(tmp_path, {"plot.py": script}, "plot.py", "--timeout", "3")
+    status, _, err = run_check(tmp_path, {"plot.py": script}, "plot.py", "--timeout", "3", *start)
     assert status == 2 and "plot.py: did not finish within 3 s" in err
     assert _gone(int((tmp_path / "orphan").read_text()))
 
 
 @pytest.mark.parametrize("format", ["text", "json"])
 @pytest.mark.parametrize("signum", [signal.SIGINT, signal.SIGTERM])
-def test_an_interrupted_run_stops_cleanly(signum, format, tmp_path):
+def test_an_interrupted_run_stops_cleanly(signum, format, start, tmp_path):
     slow = "import os, subprocess, time\norphan = subprocess.Popen(['sleep', '60'])\n" \
            "open('started', 'w').write(str(orphan.pid))\ntime.sleep(60)\n"
     for name, text in {"a.py": TITLES, "b.py": slow, "c.py": CLEAN}.items():
@@ -267,7 +279,7 @@ def test_an_interrupted_run_stops_cleanly(signum, format, tmp_path):
     scratch = tmp_path / "tmp"
     scratch.mkdir()
     process = subprocess.Popen(
-        [sys.executable, "-m", "tessary", "check", "a.py", "b.py", "c.py", "--format", format], cwd=tmp_path,
+        [sys.executable, "-m", "tessary", "check", "a.py", "b.py", "c.py", "--format", format, *start], cwd=tmp_path,
         stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=dict(os.environ, TMPDIR=str(scratch)),
         # As from a terminal: the test runner's own Ctrl-C handling is not inherited.
         preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
@@ -285,6 +297,8 @@ def test_an_interrupted_run_stops_cleanly(signum, format, tmp_path):
         assert "a.py:3: text_text" in out and out.endswith("2 collisions in 1 figure from 1 script\n")
     assert _gone(int((tmp_path / "started").read_text()))
     assert list(scratch.iterdir()) == []
+    # Nothing the run started is left: no script, no warm server.
+    assert [pid for pid in _started_with(scratch) if not _gone(pid)] == []
 
 
 @pytest.mark.parametrize(("files", "args", "message"), [

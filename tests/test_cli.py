@@ -99,8 +99,9 @@ CASES = {
 
 
 @pytest.mark.parametrize("case", CASES)
-def test_the_command_line_tells_the_cases_apart(case, tmp_path, monkeypatch, capsys):
+def test_the_command_line_tells_the_cases_apart(case, start, tmp_path, monkeypatch, capsys):
     files, args, status, out, err = CASES[case]
+    args = [*args, *start]
     for name, text in files.items():
         (tmp_path / name).parent.mkdir(parents=True, exist_ok=True)
         (tmp_path / name).write_text(text)

@@ -111,6 +111,9 @@ def _parser() -> argparse.ArgumentParser:
                             f"limit (default: {DEFAULT_TIMEOUT})")
     check.add_argument("-j", "--jobs", type=_option(int, _jobs), default=1, metavar="N",
                        help="scripts run at once, >= 0; 0 means one per processor (default: %(default)s)")
+    check.add_argument("--no-warm", dest="warm", action="store_false",
+                       help="start each script in a fresh interpreter, not forked from one that has imported "
+                            "numpy and matplotlib already (only Linux forks)")
     check.add_argument("--verbose", action="store_true",
                        help="name the drawn artists that were skipped, and show tracebacks of failures")
     return parser
@@ -218,7 +221,14 @@ def _notebooks_run() -> bool:
 
 def check(args) -> int:
     plans, shared = plan(args)
-    runs = Runs()
+    runs = Runs(warm=args.warm)
+    try:
+        return _run(args, plans, shared, runs)
+    finally:
+        runs.close()
+
+
+def _run(args, plans, shared, runs: Runs) -> int:
     jobs = args.jobs or os.cpu_count() or 1
     outcomes: list[Outcome] = []
     with _interruptible(), ThreadPoolExecutor(max_workers=jobs) as pool:

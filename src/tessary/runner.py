@@ -59,36 +59,117 @@ class Outcome:
         return sum(len(f.get("collisions", ())) for f in self.figures)
 
 
+class PlainChild:
+    """A script's process started afresh, its output in a pipe."""
+
+    def __init__(self, command: list[str], env: dict):
+        # No input: scripts run side by side, and a prompt would only wait for the timeout.
+        self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, env=env, start_new_session=True)
+        self.pid = self.process.pid
+        self.output = self.process.stdout.fileno()
+
+    def exited(self) -> bool:
+        """Whether the process has ended, without reaping it."""
+        try:
+            return os.waitid(os.P_PID, self.pid, os.WEXITED | os.WNOHANG | os.WNOWAIT) is not None
+        except AttributeError:  # pragma: no cover - platforms without waitid
+            return self.process.poll() is not None
+        except ChildProcessError:
+            return True
+
+    def reap(self) -> int:
+        self.process.wait()
+        self.process.stdout.close()
+        return self.process.returncode
+
+
 class Runs:
     """The scripts running now, so that an interruption kills them all and
-    starts no more."""
+    starts no more, and the warm servers that start them."""
 
-    def __init__(self):
+    def __init__(self, warm: bool = True):
+        from tessary import warm as warm_start
+
         self.stopping = threading.Event()
         self._lock = threading.Lock()
-        self._running: dict[int, subprocess.Popen] = {}
+        self._running: dict[int, object] = {}
+        self.warm = warm and warm_start.available()
+        self._idle: list = []  # servers waiting for a script
+        self._servers: list = []
 
-    def start(self, command: list[str], env: dict) -> subprocess.Popen | None:
+    def start(self, script: Path, request: str, scratch: Path, deadline: float):
+        """The script's process, warm when it can be; None once the run is stopping."""
+        if self.stopping.is_set():
+            return None
+        env = dict(os.environ, MPLBACKEND="Agg")
+        server = self._server(env) if self.warm and script.suffix == ".py" else None
+        child = None
+        if server is not None:
+            from tessary import warm
+
+            child = warm.start(server, request, scratch, deadline)
+            if child is None:
+                self._retire(server)
+        if child is None:
+            child = PlainChild([sys.executable, "-c", CHILD.format(CHILDREN[script.suffix]), request], env)
+        with self._lock:
+            if not self.stopping.is_set():
+                self._running[child.pid] = child
+                return child
+        # Started as the run was stopped.
+        _kill_group(child.pid)
+        child.reap()
+        return None
+
+    def _server(self, env: dict):
+        from tessary import warm
+
         with self._lock:
             if self.stopping.is_set():
                 return None
-            # No input: scripts run side by side, and a prompt would only wait for the timeout.
-            process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                       stderr=subprocess.STDOUT, env=env, start_new_session=True)
-            self._running[process.pid] = process
-            return process
+            if self._idle:
+                return self._idle.pop()
+            server = warm.Server(env)
+            self._servers.append(server)
+            return server
 
-    def ended(self, process: subprocess.Popen) -> None:
+    def _retire(self, server) -> None:
+        with self._lock:
+            self._servers.remove(server)
+        server.kill()
+
+    def ended(self, child) -> None:
         """Called before the process is reaped, so that its number, free again
         after that, is never killed in its name."""
         with self._lock:
-            self._running.pop(process.pid, None)
+            self._running.pop(child.pid, None)
+
+    def done(self, child) -> None:
+        """The child is reaped: its server serves the next script."""
+        server = getattr(child, "server", None)
+        if server is None:
+            return
+        if server.gone:
+            self._retire(server)
+        else:
+            with self._lock:
+                self._idle.append(server)
 
     def stop(self) -> None:
         with self._lock:
             self.stopping.set()
             for pid in self._running:
                 _kill_group(pid)
+            for server in self._servers:
+                _kill_group(server.process.pid)
+
+    def close(self) -> None:
+        """Lets every server go, once no script runs."""
+        with self._lock:
+            servers, self._servers, self._idle = self._servers, [], []
+        for server in servers:
+            server.close()
 
 
 def _kill_group(pid: int) -> None:
@@ -96,16 +177,6 @@ def _kill_group(pid: int) -> None:
         os.killpg(pid, signal.SIGKILL)
     except OSError:
         pass  # gone already
-
-
-def _exited(process: subprocess.Popen) -> bool:
-    """Whether the process has ended, without reaping it."""
-    try:
-        return os.waitid(os.P_PID, process.pid, os.WEXITED | os.WNOHANG | os.WNOWAIT) is not None
-    except AttributeError:  # pragma: no cover - platforms without waitid
-        return process.poll() is not None
-    except ChildProcessError:
-        return True
 
 
 class Tail:
@@ -139,15 +210,15 @@ def _read(fd: int, tail: Tail) -> bool:
     return True
 
 
-def _follow(process: subprocess.Popen, tail: Tail, deadline: float, stopping: threading.Event) -> str | None:
+def _follow(child, tail: Tail, deadline: float, stopping: threading.Event) -> str | None:
     """Reads the output until the script's process ends; "timeout" or
     "interrupted" when it had to be stopped first."""
-    fd = process.stdout.fileno()
+    fd = child.output
     os.set_blocking(fd, False)
     with selectors.DefaultSelector() as selector:
         selector.register(fd, selectors.EVENT_READ)
         reading = True
-        while not _exited(process):
+        while not child.exited():
             if stopping.is_set():
                 return "interrupted"
             left = deadline - time.monotonic()
@@ -171,27 +242,26 @@ def run_script(script: Path, request: dict, timeout: float, runs: Runs) -> Outco
     pictures, hints), for at most ``timeout`` seconds (any float, inf
     included)."""
     outcome = Outcome(str(script))
+    deadline = time.monotonic() + timeout
     with tempfile.TemporaryDirectory(prefix="tessary-") as scratch:
         results = Path(scratch) / "results.jsonl"
-        child = CHILD.format(CHILDREN[script.suffix])
-        command = [sys.executable, "-c", child, json.dumps({**request, "results": str(results)})]
-        process = runs.start(command, dict(os.environ, MPLBACKEND="Agg"))
-        if process is None:
+        child = runs.start(script, json.dumps({**request, "results": str(results)}), Path(scratch), deadline)
+        if child is None:
             outcome.status = "interrupted"
             return outcome
         tail = Tail()
         stopped = "failed"
         try:
-            stopped = _follow(process, tail, time.monotonic() + timeout, runs.stopping)
+            stopped = _follow(child, tail, deadline, runs.stopping)
         finally:
             if stopped is not None:
-                _kill_group(process.pid)  # the script and every process it started
-            runs.ended(process)
-            process.wait()
-            process.stdout.close()
+                _kill_group(child.pid)  # the script and every process it started
+            runs.ended(child)
+            returncode = child.reap()
+            runs.done(child)
         outcome.output, outcome.output_dropped = tail.text(), tail.dropped
         records = _records(results)
-    _read_records(outcome, records, stopped, process.returncode, timeout)
+    _read_records(outcome, records, stopped, returncode, timeout)
     if not request.get("verbose"):
         for figure in outcome.figures:
             figure.pop("traceback", None)
@@ -211,7 +281,7 @@ def _records(results: Path) -> list[dict]:
     return records
 
 
-def _read_records(outcome: Outcome, records: list[dict], stopped: str | None, returncode: int,
+def _read_records(outcome: Outcome, records: list[dict], stopped: str | None, returncode: int | None,
                   timeout: float) -> None:
     ended = None
     for record in records:
@@ -232,6 +302,8 @@ def _read_records(outcome: Outcome, records: list[dict], stopped: str | None, re
     elif ended is not None and (ended["status"] != "ok" or returncode == 0):
         outcome.status = ended["status"]
         outcome.error, outcome.line, outcome.traceback = ended.get("error"), ended.get("line"), ended.get("traceback")
+    elif returncode is None:
+        outcome.status, outcome.error = "failed", "ended unseen: the process that started it was killed"
     elif returncode < 0:
         outcome.status, outcome.error = "failed", f"crashed (signal {-returncode})"
     elif returncode != 0:
