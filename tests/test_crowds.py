@@ -17,7 +17,9 @@ import matplotlib.pyplot as plt  # noqa: E402
 from tessary import groups, judge  # noqa: E402
 from tessary._core import CollisionReport, classify  # noqa: E402
 from tessary.ink import Inks, grow  # noqa: E402
+from tessary.annotate import annotated_figure  # noqa: E402
 from tessary.lint import LintError, lint, lint_figure  # noqa: E402
+from tessary.testing import findings_text  # noqa: E402
 
 
 @pytest.mark.parametrize("seed", range(6))
@@ -146,3 +148,16 @@ def test_out_of_memory_says_so(monkeypatch, where, error, message):
             lint(fig)
     finally:
         plt.close(fig)
+
+
+def test_assert_clean_and_the_pictures_key_count_a_crowd_as_the_report_does():
+    namespace = {}
+    exec(SCRIPT, namespace)
+    fig = namespace["fig"]
+    linted = lint_figure(fig)
+    said = findings_text(fig)
+    plt.close(fig)
+    frame = np.zeros((int(linted.recording.height), int(linted.recording.width), 4), np.uint8)
+    key = [t.get_text() for t in annotated_figure(frame, linted.collisions, crowds=linted.crowds).texts]
+    counted = "fig.text[0..59]: 1770 pairs with boxes within reach"
+    assert counted in said and any(counted in line for line in key)

@@ -238,7 +238,8 @@ class Session:
             path, file = _new_picture(Path(folder) / f"{self.request['stem']}_fig{number}")
             try:
                 with file:
-                    write_annotated(before, linted.collisions, file, hints, after, dpi=save.get("dpi", fig.dpi))
+                    write_annotated(before, linted.collisions, file, hints, after, dpi=save.get("dpi", fig.dpi),
+                                    crowds=linted.crowds)
             except BaseException:
                 path.unlink(missing_ok=True)  # no half-written picture
                 raise

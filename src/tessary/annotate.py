@@ -18,7 +18,7 @@ from matplotlib.figure import Figure
 from matplotlib.patches import Rectangle
 
 from tessary._core import Collision
-from tessary.groups import grouped, summary
+from tessary.groups import crowd_of, grouped, summary
 
 # The picture is drawn at 72 dpi, so that a point is a pixel and every size below is in the frame's pixels.
 CANVAS_DPI = 72
@@ -46,7 +46,8 @@ def _runs(numbers: list[int]) -> str:
     return ",".join(parts)
 
 
-def _key_lines(collisions: Sequence[Collision], hint_codes: Sequence, numbers: dict) -> list[str]:
+def _key_lines(collisions: Sequence[Collision], hint_codes: Sequence, numbers: dict,
+               crowds: Sequence = ()) -> list[str]:
     """One line a group of findings, with the tags of its elements and its fix.
     Elements are numbered in ``numbers`` as they first appear, so a group's
     tags run on."""
@@ -54,7 +55,7 @@ def _key_lines(collisions: Sequence[Collision], hint_codes: Sequence, numbers: d
     for members in grouped(collisions, hint_codes):
         found = [collisions[i] for i in members]
         tags = sorted({numbers.setdefault(element, len(numbers) + 1) for c in found for element in _sides(c)})
-        said = summary(found)
+        said = summary(found, crowd_of(found, crowds))
         lines.append(f"[{_runs(tags)}] {said}")
         if hint_codes[members[0]] is not None:  # a group shares its hint
             lines += [f"      fix: {line}" for line in hint_codes[members[0]].splitlines()]
@@ -132,10 +133,11 @@ def _draw_frame(fig: Figure, image: np.ndarray, collisions, numbers: dict, place
 
 
 def annotated_figure(image: np.ndarray, collisions: Sequence[Collision], hints: Sequence = (),
-                     after: tuple | None = None, dpi: float | None = None) -> Figure:
+                     after: tuple | None = None, dpi: float | None = None, crowds: Sequence = ()) -> Figure:
     """The picture :func:`write_annotated` writes, as a figure one pixel a point.
     ``dpi`` is the linted figure's: tags and key are sized like its small print.
-    Without it, the frame is taken for a figure of matplotlib's default size."""
+    Without it, the frame is taken for a figure of matplotlib's default size.
+    ``crowds`` (``Linted.crowds``) counts the groups too large to list."""
     rows, cols = image.shape[:2]
     dpi = dpi or math.sqrt(rows * cols / (DEFAULT_FIGSIZE[0] * DEFAULT_FIGSIZE[1]))
     tag_px = max(TAG_POINTS * dpi / 72, SMALLEST_PX)
@@ -144,7 +146,7 @@ def annotated_figure(image: np.ndarray, collisions: Sequence[Collision], hints: 
     codes = [None if hint is None else hint.code for hint in hints]
     codes += [None] * (len(collisions) - len(codes))
     numbers: dict[tuple, int] = {}
-    key = _key_lines(collisions, codes, numbers)
+    key = _key_lines(collisions, codes, numbers, crowds)
     if after is not None and after[1]:
         # Numbered on from the first panel: an element the fixes left alone keeps its number.
         key += ["after the fixes, still:"] + _key_lines(after[1], [None] * len(after[1]), numbers)
@@ -180,11 +182,12 @@ def annotated_figure(image: np.ndarray, collisions: Sequence[Collision], hints: 
 
 
 def write_annotated(image: np.ndarray, collisions: Sequence[Collision], target: Path | BinaryIO,
-                    hints: Sequence = (), after: tuple | None = None, dpi: float | None = None) -> None:
+                    hints: Sequence = (), after: tuple | None = None, dpi: float | None = None,
+                    crowds: Sequence = ()) -> None:
     """Write ``image`` (an RGBA frame, row 0 at the top, in the coordinates the
     collisions were measured in) with the collisions drawn on it to ``target``
     (a path or a binary file) as PNG, a key of the findings (and their hints)
     below. With ``after`` (the frame once every hint is applied, and what it
     still collides), the two stand side by side. ``dpi`` is the linted
     figure's, which tags and key are sized by."""
-    FigureCanvasAgg(annotated_figure(image, collisions, hints, after, dpi)).print_png(target)
+    FigureCanvasAgg(annotated_figure(image, collisions, hints, after, dpi, crowds)).print_png(target)

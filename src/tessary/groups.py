@@ -45,6 +45,13 @@ class Crowd:
     severity: float
 
 
+def crowd_of(members: Sequence, crowds: Sequence[Crowd]) -> Crowd | None:
+    """The crowd whose listed pairs ``members`` (a group of findings) are, if any."""
+    first = members[0]
+    pair = sorted((family(first.a_id), family(first.b_id)))
+    return next((c for c in crowds if c.kind == first.kind and sorted(c.families) == pair), None)
+
+
 def grouped(collisions: Sequence, hints: Sequence = ()) -> list[list[int]]:
     """The collisions' indexes, one list a group, groups in the order of their
     first finding. ``hints`` holds each collision's hint code (or None)."""

@@ -8,8 +8,8 @@ from __future__ import annotations
 
 from pathlib import Path
 
-from tessary.groups import grouped, summary
-from tessary.lint import lint
+from tessary.groups import crowd_of, grouped, summary
+from tessary.lint import lint_figure
 
 __all__ = ["assert_clean"]
 
@@ -20,10 +20,10 @@ def assert_clean(fig, *, hints: bool = False, **options) -> None:
     verified fix when ``hints`` is true. ``options`` are passed on to
     :func:`tessary.lint`."""
     __tracebackhide__ = True  # the failure is the test's line, not tessary's
-    report = lint(fig, **options)
-    if not report.has_collisions:
+    linted = lint_figure(fig, **options)
+    collisions = linted.collisions
+    if not collisions:
         return
-    collisions = report.collisions
     fixes = [None] * len(collisions)
     if hints:
         from tessary.fixes import hints as find
@@ -32,7 +32,7 @@ def assert_clean(fig, *, hints: bool = False, **options) -> None:
     lines = []
     for members in grouped(collisions, [None if fix is None else fix.code for fix in fixes]):
         found = [collisions[i] for i in members]
-        lines.append("  " + summary(found))
+        lines.append("  " + summary(found, crowd_of(found, linted.crowds)))
         fix = fixes[members[0]]
         if fix is not None:
             lines += ["      fix: " + line for line in fix.code.splitlines()] + [f"      ({fix.reason})"]
