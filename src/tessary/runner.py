@@ -136,7 +136,8 @@ class Runs:
 
     def _retire(self, server) -> None:
         with self._lock:
-            self._servers.remove(server)
+            if server in self._servers:
+                self._servers.remove(server)
         server.kill()
 
     def ended(self, child) -> None:
