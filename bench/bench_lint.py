@@ -1,20 +1,32 @@
 """Time tessary.lint on every corpus figure next to a PNG savefig and matplotlib's
 own layout pass (Figure.draw_without_rendering) of the same figure, in the same
 run, and the share of lint spent recording, classifying and confirming with
-pixels; then dense figures at growing sizes.
+pixels; then the peak memory of lint next to that of a PNG savefig of one
+10 x 8 in figure at growing dpi; then dense figures at growing sizes.
 
     python bench/bench_lint.py [--repeat N] [--quick] [--only SUBSTRING] [--corpus DIR]
+                               [--parts corpus,memory,dense] [--memory-dpi 100,300,1000,2000]
 
 Times are the best of N runs (each run interleaves the contenders, so that drift
 on a shared machine reaches all alike). "full render" is lint drawing every
 pixel of the figure while it records, as it did before the recording pass drew
 nothing; the findings of both must be the same.
+
+Memory is measured in a fresh process for each action, after the imports, the
+figure and a first small draw of it (fonts loaded): the peak resident memory
+during the action (Linux's VmHWM, reset just before it) less the resident
+memory before it (VmRSS), and what stays resident once the result is dropped, the
+figure closed and the garbage collected.
 """
 
 import argparse
+import gc
 import io
+import json
+import re
 import runpy
 import statistics
+import subprocess
 import sys
 import time
 import warnings
@@ -105,16 +117,68 @@ def dense(kind, size):
 LABELS_PER_AXES = 40
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--repeat", type=int, default=3)
-    parser.add_argument("--quick", action="store_true", help="one run each, smaller dense figures")
-    parser.add_argument("--only", default="", help="corpus scripts whose name holds this")
-    parser.add_argument("--corpus", default=CORPUS, help="a folder of figure scripts (default: the test corpus)")
-    options = parser.parse_args()
-    repeat = 1 if options.quick else options.repeat
+def memory_figure():
+    """10 x 8 in: lines with a legend and a boxed note in three axes, an image in the fourth."""
+    rng = np.random.default_rng(0)
+    fig, axes = plt.subplots(2, 2, figsize=(10, 8))
+    for ax in axes.flat[:3]:
+        for k in range(3):
+            ax.plot(np.cumsum(rng.normal(size=500)), label=f"series {k}")
+        ax.set(title="A title", xlabel="x label", ylabel="y label")
+        ax.legend(loc="upper left")
+        ax.text(100, 0, "a note", bbox={"facecolor": "white"})
+    axes.flat[3].imshow(rng.uniform(size=(40, 60)))
+    axes.flat[3].set_title("An image")
+    fig.suptitle("Suptitle")
+    return fig
 
-    rows = corpus(repeat, options.only, options.corpus)
+
+def _status(field):
+    """A field of Linux's /proc/self/status, in MB."""
+    found = re.search(rf"^{field}:\s+(\d+) kB", Path("/proc/self/status").read_text(), re.MULTILINE)
+    return int(found.group(1)) / 1024
+
+
+def memory_child(action, dpi):
+    """In a fresh process: MB at peak during ``action`` and resident after it, over before it."""
+    fig = memory_figure()
+    fig.savefig(io.BytesIO(), format="png", dpi=20)
+    lint_figure(fig, dpi=20)
+    gc.collect()
+    # The peak so far (imports, the figure) is forgotten: from here it is the action's.
+    Path("/proc/self/clear_refs").write_text("5")
+    before = _status("VmRSS")
+    if action == "savefig":
+        result = fig.savefig(io.BytesIO(), format="png", dpi=dpi)
+    else:
+        result = lint_figure(fig, dpi=dpi, keep_picture=action == "picture")
+    peak = _status("VmHWM") - before
+    del result
+    plt.close(fig)
+    del fig
+    gc.collect()
+    print(json.dumps({"peak": peak, "after": _status("VmRSS") - before}))
+
+
+def memory_of(action, dpi):
+    out = subprocess.run([sys.executable, __file__, "--memory-child", action, str(dpi)],
+                         check=True, capture_output=True, text=True).stdout
+    return json.loads(out.splitlines()[-1])
+
+
+def memory(dpis):
+    if not Path("/proc/self/clear_refs").exists():
+        print("\nmemory: measured with Linux's /proc, which this system does not have")
+        return
+    print("\npeak memory of one 10 x 8 in figure, MB over what the figure already holds (each in a fresh process):")
+    print(f"{'dpi':>6}{'savefig':>10}{'lint':>10}{'lint/save':>11}{'picture kept':>14}{'resident after lint':>21}")
+    for dpi in dpis:
+        save, lint, kept = (memory_of(action, dpi) for action in ("savefig", "lint", "picture"))
+        print(f"{dpi:>6}{save['peak']:>10.1f}{lint['peak']:>10.1f}{lint['peak'] / max(save['peak'], 1e-9):>10.2f}x"
+              f"{kept['peak']:>14.1f}{lint['after']:>21.1f}")
+
+
+def corpus_table(rows):
     print(f"{'figure':<42}{'savefig':>9}{'layout':>9}{'lint':>9}{'full':>9}{'lint/save':>10}{'lint/layout':>12}"
           f"{'record':>8}{'classify':>9}{'pixels':>8}  same")
     ratios = {"lint/save": [], "lint/layout": [], "lint/full": [], "layout/save": []}
@@ -134,10 +198,12 @@ def main():
         q = statistics.quantiles(values, n=10)
         print(f"  {name:<12}{statistics.median(values):6.2f}x  [{q[0]:.2f} - {q[-1]:.2f}]")
 
+
+def dense_table(quick):
     print("\ndense figures (lint, savefig, layout; seconds):")
     sizes = {"scatter": [250_000, 500_000, 1_000_000], "ticks": [2_500, 5_000, 10_000], "subplots": [50, 100, 200]}
     for kind, counts in sizes.items():
-        for count in counts[:2] if options.quick else counts:
+        for count in counts[:2] if quick else counts:
             fig = dense(kind, count)
             t = {"lint": best(lambda: lint_figure(fig), 1),
                  "savefig": best(lambda: fig.savefig(io.BytesIO(), format="png"), 1),
@@ -145,6 +211,29 @@ def main():
             plt.close(fig)
             print(f"  {kind:<9}{count:>9}  lint {t['lint']:7.3f}  savefig {t['savefig']:7.3f}  layout {t['layout']:7.3f}"
                   f"  lint per item {1e6 * t['lint'] / count:7.2f} us")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--quick", action="store_true", help="one run each, smaller dense figures")
+    parser.add_argument("--only", default="", help="corpus scripts whose name holds this")
+    parser.add_argument("--corpus", default=CORPUS, help="a folder of figure scripts (default: the test corpus)")
+    parser.add_argument("--parts", default="corpus,memory,dense",
+                        help="what to measure, comma-separated: corpus, memory, dense (default: all)")
+    parser.add_argument("--memory-dpi", default="100,300,1000,2000", help="the dpi to measure memory at, comma-separated")
+    parser.add_argument("--memory-child", nargs=2, metavar=("ACTION", "DPI"), help=argparse.SUPPRESS)
+    options = parser.parse_args()
+    if options.memory_child:
+        return memory_child(options.memory_child[0], float(options.memory_child[1]))
+    repeat = 1 if options.quick else options.repeat
+    parts = options.parts.split(",")
+    if "corpus" in parts:
+        corpus_table(corpus(repeat, options.only, options.corpus))
+    if "memory" in parts:
+        memory([int(d) for d in options.memory_dpi.split(",")])
+    if "dense" in parts:
+        dense_table(options.quick)
 
 
 if __name__ == "__main__":

@@ -22,7 +22,7 @@ from matplotlib.container import BarContainer
 from matplotlib.figure import FigureBase
 from matplotlib.legend import Legend
 from matplotlib.offsetbox import AnnotationBbox, OffsetBox
-from matplotlib.patches import Arrow, Ellipse, FancyArrow, FancyArrowPatch, FancyBboxPatch, Patch, Rectangle, Wedge
+from matplotlib.patches import Arrow, Ellipse, FancyArrow, FancyArrowPatch, FancyBboxPatch, Rectangle, Wedge
 from matplotlib.spines import Spine
 from matplotlib.table import Table
 from matplotlib.text import Text
@@ -56,13 +56,21 @@ class Element:
     within: tuple[int, ...] = ()
     # The artists it was drawn by, from itself up to the figure, by id.
     lineage: tuple[int, ...] = ()
+    # The box as of the primitives counted: judging asks for it again and
+    # again, and primitives are only ever added.
+    _box: tuple = field(default=(-1, None), init=False, repr=False)
 
     def box(self) -> Box | None:
         if self.region is not None:
             return self.region
-        if self.visible_only:
-            return union(p.visible_box for p in self.primitives)
-        return union(p.box for p in self.primitives if p.box is not None)
+        counted, box = self._box
+        if counted != len(self.primitives):
+            if self.visible_only:
+                box = union(p.visible_box for p in self.primitives)
+            else:
+                box = union(p.box for p in self.primitives if p.box is not None)
+            self._box = (len(self.primitives), box)
+        return box
 
     def clip(self, figure_box: Box) -> Box:
         """What the element may not pass: its clip rectangle when every part of

@@ -9,12 +9,17 @@ ink, not gridlines, labels or other data.
 
 from __future__ import annotations
 
+import functools
 import math
+import threading
+from collections import OrderedDict
 from collections.abc import Iterable
 from dataclasses import dataclass
 from typing import Any
 
+import matplotlib
 import numpy as np
+from matplotlib import font_manager
 from matplotlib.backend_bases import GraphicsContextBase
 from matplotlib.backends.backend_agg import RendererAgg
 from matplotlib.colors import to_rgba
@@ -216,6 +221,12 @@ def _moved(primitive: Primitive, dx: int, dy: int, rows_above: int, unclipped: b
     return args, kwargs
 
 
+def _fill(buffer: np.ndarray, colour) -> None:
+    """Paint every pixel of an RGBA buffer ``colour``: one 32-bit store a
+    pixel, many times faster than spreading four bytes over each."""
+    buffer.view(np.uint32).fill(np.array(colour, np.uint8).view(np.uint32)[0])
+
+
 class Stage:
     """Draws recorded primitives again, alone, on a canvas over just the pixels
     that are looked at, so that the cost follows what is looked at and not the
@@ -225,6 +236,15 @@ class Stage:
     def __init__(self, recording: Recording, whole: bool):
         self.recording = recording
         self.whole = whole
+        self._settings: tuple | None = None
+
+    def settings(self) -> tuple:
+        """The settings that texts rasterise by, as this lint found them."""
+        if self._settings is None:
+            fonts = font_manager.fontManager
+            self._settings = (id(fonts), len(fonts.ttflist),
+                              *((k, _hashable(matplotlib.rcParams[k])) for k in _text_settings()))
+        return self._settings
 
     def region(self, box: Box) -> Region:
         return display_to_buffer(box, self.recording.width, self.recording.height)
@@ -240,7 +260,7 @@ class Stage:
             r1, c1 = max(r1, height), max(c1, self.recording.width)
         renderer = RendererAgg(max(c1 - c0, 1), max(r1 - r0, 1), self.recording.dpi)
         buffer = np.asarray(renderer.buffer_rgba())
-        buffer[...] = background
+        _fill(buffer, background)
         for primitive in primitives:
             args, kwargs = _moved(primitive, -c0, r1 - height, r0, unclipped)
             getattr(renderer, primitive.method)(*args, **kwargs)
@@ -249,14 +269,110 @@ class Stage:
     def masks(self, primitives: Iterable[Primitive], region: Region, *, unclipped: bool = False) -> tuple[Ink, Ink]:
         """Where the primitives paint within ``region`` on a transparent canvas:
         any ink, and the pixels opaque enough to hide what lies under them."""
+        primitives = list(primitives)
+        key = _texts_key(primitives, region, unclipped, self)
+        if key is not None:
+            kept = drawn_texts.get(key)
+            if kept is not None:
+                return kept
         buffer, (s0, t0, _, _) = self.draw(primitives, region, (0, 0, 0, 0), unclipped=unclipped)
         r0, c0, r1, c1 = region
         pixels = buffer[r0 - s0:r1 - s0, c0 - t0:c1 - t0]
-        return Ink((pixels > TOLERANCE).any(axis=2), r0, c0), Ink(pixels[..., 3] >= OPAQUE, r0, c0)
+        made = Ink((pixels > TOLERANCE).any(axis=2), r0, c0), Ink(pixels[..., 3] >= OPAQUE, r0, c0)
+        if key is not None:
+            drawn_texts.put(key, made)
+        return made
 
     def mask(self, primitives: Iterable[Primitive], region: Region, *, opaque: bool = False,
              unclipped: bool = False) -> Ink:
         return self.masks(primitives, region, unclipped=unclipped)[opaque]
+
+
+class Kept:
+    """The masks of texts drawn alone, by everything that decides their
+    pixels, the least recently used dropped past a count or a size in bytes:
+    a text drawn again (each lint of one figure, a figure shown and then
+    saved, a fixed copy of it) is not rasterised again. Shared by threads."""
+
+    def __init__(self, count: int, size: int):
+        self.count, self.size = count, size
+        self.bytes = 0
+        self._masks: OrderedDict[tuple, tuple[Ink, Ink]] = OrderedDict()
+        self._lock = threading.Lock()
+
+    def get(self, key: tuple) -> tuple[Ink, Ink] | None:
+        with self._lock:
+            masks = self._masks.get(key)
+            if masks is not None:
+                self._masks.move_to_end(key)
+            return masks
+
+    def put(self, key: tuple, masks: tuple[Ink, Ink]) -> None:
+        size = sum(ink.mask.nbytes for ink in masks)
+        if size > self.size:
+            return
+        for ink in masks:
+            ink.mask.flags.writeable = False  # handed to every later lint that draws the same texts
+        with self._lock:
+            if key in self._masks:
+                return
+            self._masks[key] = masks
+            self.bytes += size
+            while len(self._masks) > self.count or self.bytes > self.size:
+                _, dropped = self._masks.popitem(last=False)
+                self.bytes -= sum(ink.mask.nbytes for ink in dropped)
+
+
+drawn_texts = Kept(count=4096, size=8 * 2**20)
+
+# What decides how a text rasterises, besides its own arguments: hinting, the
+# fonts that a family names, mathtext's fonts.
+_TEXT_SETTINGS = ("font.", "text.", "mathtext.")
+
+
+@functools.cache
+def _text_settings() -> tuple[str, ...]:
+    return tuple(k for k in matplotlib.rcParams if k.startswith(_TEXT_SETTINGS))
+
+
+_TEXT_ARGUMENTS = ("gc", "x", "y", "s", "prop", "angle", "ismath", "mtext")
+
+
+def _texts_key(primitives: list[Primitive], region: Region, unclipped: bool, stage: Stage) -> tuple | None:
+    """Everything that decides the pixels of ``primitives`` drawn alone over
+    ``region``, when they are all plain texts; else None. A clip path is
+    compared by its place only, so texts clipped to one are not kept."""
+    if not primitives:
+        return None
+    texts = []
+    for p in primitives:
+        text = dict(zip(_TEXT_ARGUMENTS, p.args), **p.kwargs)
+        if p.method != "draw_text" or not set(_TEXT_ARGUMENTS[:6]) <= text.keys() <= set(_TEXT_ARGUMENTS):
+            return None
+        gc, prop = text["gc"], text["prop"]
+        if gc.get_clip_path()[0] is not None:
+            return None
+        clip = gc.get_clip_rectangle()
+        texts.append((
+            text["x"], text["y"], text["s"], text["angle"], text.get("ismath", False), _shaping(text.get("mtext")),
+            (tuple(prop.get_family()), prop.get_style(), prop.get_variant(), prop.get_weight(), prop.get_stretch(),
+             prop.get_size_in_points(), prop.get_file(), prop.get_math_fontfamily()),
+            tuple(gc.get_rgb()), gc.get_alpha(), gc.get_forced_alpha(), gc.get_antialiased(), gc.get_snap(),
+            None if clip is None else tuple(clip.extents.tolist())))
+    recording = stage.recording
+    return (tuple(texts), region, unclipped, stage.whole, recording.width, recording.height, recording.dpi,
+            stage.settings())
+
+
+def _shaping(mtext) -> tuple:
+    """A text's own shaping settings (font features, language), where this
+    matplotlib has them."""
+    return tuple(_hashable(getattr(mtext, name)()) for name in ("get_fontfeatures", "get_language")
+                 if hasattr(mtext, name))
+
+
+def _hashable(value):
+    return tuple(value) if isinstance(value, list) else value
 
 
 class Inks:

@@ -25,6 +25,8 @@ from matplotlib.artist import Artist
 from matplotlib.backend_bases import GraphicsContextBase
 from matplotlib.backends.backend_agg import FigureCanvasAgg, RendererAgg
 from matplotlib.path import Path
+from matplotlib.text import Text
+from matplotlib.transforms import Bbox
 
 from tessary._mpl import AxesBase
 
@@ -120,14 +122,18 @@ def _bounds(points) -> Box | None:
     points = np.asarray(points, dtype=float).reshape(-1, 2)
     if not len(points):
         return None
-    low, high = points.min(axis=0), points.max(axis=0)
-    if not (np.isfinite(low).all() and np.isfinite(high).all()):
+    # Every primitive is measured while the figure draws: a few plain floats
+    # cost less to check than more numpy calls.
+    x0, y0 = points.min(axis=0).tolist()
+    x1, y1 = points.max(axis=0).tolist()
+    if not all(map(math.isfinite, (x0, y0, x1, y1))):
         # Gaps (NaN) and points at infinity draw nothing: leave them out.
         points = points[np.isfinite(points).all(axis=1)]
         if not len(points):
             return None
-        low, high = points.min(axis=0), points.max(axis=0)
-    return (float(low[0]), float(low[1]), float(high[0]), float(high[1]))
+        x0, y0 = points.min(axis=0).tolist()
+        x1, y1 = points.max(axis=0).tolist()
+    return (x0, y0, x1, y1)
 
 
 def _grow(box: Box | None, by: float) -> Box | None:
@@ -158,7 +164,12 @@ class Recorder(RendererAgg):
         self.recording = Recording(int(width), int(height), float(dpi))
         self._stack: list[Drawn] = []
         self._metrics: dict[tuple, tuple[float, float, float]] = {}
-        super().__init__(width, height, dpi)
+        # Drawing nothing, it needs no pixels: a buffer the figure's size
+        # would be most of a lint's memory at a high dpi. The figure's size
+        # is what it reports all the same, as layouts ask for it.
+        super().__init__(width if render else 1, height if render else 1, dpi)
+        self.width, self.height = width, height
+        self.bbox = Bbox.from_bounds(0, 0, width, height)
 
     def reset(self) -> None:
         """Ready for another draw: nothing recorded, no artist being drawn."""
@@ -170,6 +181,10 @@ class Recorder(RendererAgg):
     # -- the artist stack, driven by the tracked draw methods --
 
     def enter(self, artist) -> None:
+        if not self._stack and self.recording.drawn:
+            # A new frame: savefig lays a figure out with a draw of its own
+            # (its layout engine, a tight box) before the one it saves.
+            self.recording = Recording(self.recording.width, self.recording.height, self.recording.dpi)
         drawn = self.recording.drawn.get(id(artist))
         if drawn is None:
             parent = self._stack[-1] if self._stack else None
@@ -181,6 +196,16 @@ class Recorder(RendererAgg):
         drawn = self._stack.pop()
         if isinstance(artist, AxesBase):
             drawn.region = tuple(float(v) for v in artist.bbox.extents)
+
+    # An agg filter redraws what it filters on a canvas of the figure's size;
+    # drawing nothing, there is nothing to filter.
+    def start_filter(self):
+        if self.render:
+            super().start_filter()
+
+    def stop_filter(self, post_processing):
+        if self.render:
+            super().stop_filter(post_processing)
 
     # -- primitives --
 
@@ -306,10 +331,13 @@ def _primitive(name: str) -> property:
                 return target(*args, **kwargs)
             return None
 
+        call.target = target
         return call
 
     def set(self, value):
-        self.__dict__["_agg_" + name] = value
+        # savefig's layout pass swaps the primitives for no-ops and puts back
+        # what it read, a stand-in: kept as such, every call would record twice.
+        self.__dict__["_agg_" + name] = getattr(value, "target", value)
 
     return property(get, set)
 
@@ -322,7 +350,7 @@ def _clip_of(gc) -> Box | None:
     clip = None
     rectangle = gc.get_clip_rectangle()
     if rectangle is not None:
-        clip = tuple(float(v) for v in rectangle.extents)
+        clip = tuple(rectangle.extents.tolist())
     path, transform = gc.get_clip_path()
     if path is not None:
         outline = _bounds(transform.transform(_path_points(path)))
@@ -343,19 +371,24 @@ class RecordingCanvas(FigureCanvasAgg):
 
     def get_renderer(self):
         width, height = self.get_width_height(physical=True)
-        key = (width, height, self.figure.dpi, self._render)
+        key = (width, height, self.figure.dpi)
         if getattr(self, "_recorder_key", None) != key:
-            self.renderer = _reused_recorder(key)
-            self.renderer.in_use = True
-            self.recorders.append(self.renderer)
+            if self._render:
+                # Its picture belongs to the lint's result, and goes with it.
+                self.renderer = Recorder(*key)
+            else:
+                self.renderer = _reused_recorder(key)
+                self.renderer.in_use = True
+                self.recorders.append(self.renderer)
             self._recorder_key = key
         self.last_recorder = self.renderer
         return self.renderer
 
 
 # Text metrics are cached per renderer (matplotlib's own cache and ours), so
-# recorders are reused: a new one would measure every string again. Each
-# thread keeps its own few, since a recorder holds the state of one draw.
+# recorders that draw nothing (and so hold no pixels) are reused: a new one
+# would measure every string again. Each thread keeps its own few, since a
+# recorder holds the state of one draw.
 RECORDERS_KEPT = 4
 METRICS_KEPT = 20_000
 _kept = threading.local()
@@ -368,8 +401,7 @@ def _reused_recorder(key: tuple) -> Recorder:
     recorder = recorders.pop(key, None)
     if recorder is None or recorder.in_use:
         # A lint inside a draw of another (a draw_event callback) draws on a recorder of its own.
-        width, height, dpi, render = key
-        recorder = Recorder(width, height, dpi, render=render)
+        recorder = Recorder(*key, render=False)
     recorder.reset()
     recorders[key] = recorder
     while len(recorders) > RECORDERS_KEPT:
@@ -451,8 +483,9 @@ def record(figure, *, render: bool = True, save: dict | None = None) -> tuple[Re
             if save is None:
                 canvas.draw()
             else:
-                # The raw format draws exactly what a PNG would hold, without encoding it.
-                canvas.print_figure(io.BytesIO(), format="raw", **save)
+                # The raw format draws exactly what a PNG would hold, without
+                # encoding it; its bytes are the recorder's buffer, not copied.
+                canvas.print_figure(_Discarded(), format="raw", **save)
         # The frame that was drawn last: a tight bounding box is found with a
         # first, empty pass of its own.
         recorder = canvas.last_recorder
@@ -463,7 +496,30 @@ def record(figure, *, render: bool = True, save: dict | None = None) -> tuple[Re
     recording = recorder.recording
     # Texts keep the renderer they were drawn with; they need not keep the record.
     recorder.reset()
+    if render:
+        _let_go_of_pictures(figure)
     return recording, recorder
+
+
+def _let_go_of_pictures(figure) -> None:
+    """Texts keep the renderer that last measured or drew them, in
+    matplotlib's private ``Text._renderer``: kept there, a picture drawn for
+    a lint's result would live on with the figure after the result is gone.
+    Without one, a text measures itself with its figure's renderer."""
+    for text in figure.findobj(Text):
+        renderer = getattr(text, "_renderer", None)
+        if isinstance(renderer, Recorder) and renderer.render:
+            text._renderer = None
+
+
+class _Discarded(io.RawIOBase):
+    """A file that keeps nothing written to it."""
+
+    def writable(self) -> bool:
+        return True
+
+    def write(self, data) -> int:
+        return memoryview(data).nbytes
 
 
 _settling: set[int] = set()
