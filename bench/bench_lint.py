@@ -6,6 +6,7 @@ pixels; then the peak memory of lint next to that of a PNG savefig of one
 
     python bench/bench_lint.py [--repeat N] [--quick] [--only SUBSTRING] [--corpus DIR]
                                [--parts corpus,memory,dense] [--memory-dpi 100,300,1000,2000]
+                               [--crowd-labels 2000,20000]
 
 Times are the best of N runs (each run interleaves the contenders, so that drift
 on a shared machine reaches all alike). "full render" is lint drawing every
@@ -139,29 +140,44 @@ def _status(field):
     return int(found.group(1)) / 1024
 
 
-def memory_child(action, dpi):
-    """In a fresh process: MB at peak during ``action`` and resident after it, over before it."""
-    fig = memory_figure()
-    fig.savefig(io.BytesIO(), format="png", dpi=20)
-    lint_figure(fig, dpi=20)
+def crowded_figure(labels):
+    """One axes whose x axis has ``labels`` tick labels, each over many of its neighbours."""
+    fig, ax = plt.subplots(figsize=(10, 8))
+    ax.plot([0, labels - 1], [0, 1])
+    ax.set_xticks(range(labels), [f"label number {i}" for i in range(labels)])
+    return fig
+
+
+def memory_child(action, dpi, labels=0):
+    """In a fresh process: MB at peak during ``action`` and resident after it, over before it,
+    and its seconds."""
+    # Fonts loaded and first allocations made; a crowded figure would take minutes to warm itself.
+    warm = memory_figure()
+    warm.savefig(io.BytesIO(), format="png", dpi=20)
+    lint_figure(warm, dpi=20)
+    fig = crowded_figure(labels) if labels else warm
+    if fig is not warm:
+        plt.close(warm)
     gc.collect()
     # The peak so far (imports, the figure) is forgotten: from here it is the action's.
     Path("/proc/self/clear_refs").write_text("5")
     before = _status("VmRSS")
+    start = time.perf_counter()
     if action == "savefig":
         result = fig.savefig(io.BytesIO(), format="png", dpi=dpi)
     else:
         result = lint_figure(fig, dpi=dpi, keep_picture=action == "picture")
     peak = _status("VmHWM") - before
+    seconds = time.perf_counter() - start
     del result
     plt.close(fig)
     del fig
     gc.collect()
-    print(json.dumps({"peak": peak, "after": _status("VmRSS") - before}))
+    print(json.dumps({"peak": peak, "after": _status("VmRSS") - before, "seconds": seconds}))
 
 
-def memory_of(action, dpi):
-    out = subprocess.run([sys.executable, __file__, "--memory-child", action, str(dpi)],
+def memory_of(action, dpi, labels=0):
+    out = subprocess.run([sys.executable, __file__, "--memory-child", action, str(dpi), str(labels)],
                          check=True, capture_output=True, text=True).stdout
     return json.loads(out.splitlines()[-1])
 
@@ -176,6 +192,19 @@ def memory(dpis):
         save, lint, kept = (memory_of(action, dpi) for action in ("savefig", "lint", "picture"))
         print(f"{dpi:>6}{save['peak']:>10.1f}{lint['peak']:>10.1f}{lint['peak'] / max(save['peak'], 1e-9):>10.2f}x"
               f"{kept['peak']:>14.1f}{lint['after']:>21.1f}")
+
+
+def crowds(counts):
+    """Tick labels crowded on one axis, whose overlapping pairs grow with the square of their number."""
+    if not Path("/proc/self/clear_refs").exists():
+        return
+    print("\npeak memory and seconds of one 10 x 8 in figure with N crowded tick labels (each in a fresh process):")
+    print(f"{'labels':>7}{'savefig MB':>12}{'lint MB':>10}{'lint/save':>11}{'savefig s':>11}{'lint s':>8}"
+          f"{'resident after lint':>21}")
+    for count in counts:
+        save, lint = (memory_of(action, 100, count) for action in ("savefig", "lint"))
+        print(f"{count:>7}{save['peak']:>12.1f}{lint['peak']:>10.1f}{lint['peak'] / max(save['peak'], 1e-9):>10.2f}x"
+              f"{save['seconds']:>11.1f}{lint['seconds']:>8.1f}{lint['after']:>21.1f}")
 
 
 def corpus_table(rows):
@@ -222,16 +251,20 @@ def main():
     parser.add_argument("--parts", default="corpus,memory,dense",
                         help="what to measure, comma-separated: corpus, memory, dense (default: all)")
     parser.add_argument("--memory-dpi", default="100,300,1000,2000", help="the dpi to measure memory at, comma-separated")
-    parser.add_argument("--memory-child", nargs=2, metavar=("ACTION", "DPI"), help=argparse.SUPPRESS)
+    parser.add_argument("--crowd-labels", default="2000,20000",
+                        help="the tick label counts to measure crowded memory at, comma-separated")
+    parser.add_argument("--memory-child", nargs=3, metavar=("ACTION", "DPI", "LABELS"), help=argparse.SUPPRESS)
     options = parser.parse_args()
     if options.memory_child:
-        return memory_child(options.memory_child[0], float(options.memory_child[1]))
+        action, dpi, labels = options.memory_child
+        return memory_child(action, float(dpi), int(labels))
     repeat = 1 if options.quick else options.repeat
     parts = options.parts.split(",")
     if "corpus" in parts:
         corpus_table(corpus(repeat, options.only, options.corpus))
     if "memory" in parts:
         memory([int(d) for d in options.memory_dpi.split(",")])
+        crowds([int(n) for n in options.crowd_labels.split(",")])
     if "dense" in parts:
         dense_table(options.quick)
 

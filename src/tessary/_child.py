@@ -232,8 +232,8 @@ class Session:
 
         path = None
         try:
-            # Copied first: linting the fixed copy reuses the recorder, and its buffer.
-            before = np.array(linted.recorder.buffer_rgba())
+            # The picture is the linted result's own: linting the fixed copy draws on another recorder.
+            before = np.asarray(linted.recorder.buffer_rgba())
             after = self.after(fig, hints, save)
             path, file = _new_picture(Path(folder) / f"{self.request['stem']}_fig{number}")
             try:

@@ -30,7 +30,7 @@ TEXT_PIXELS = 6
 UNCLIPPED = (-math.inf, -math.inf, math.inf, math.inf)
 # Box pairs are worked out this many at a time, so that memory stays bounded
 # however many boxes meet.
-BATCH = 1 << 18
+BATCH = 1 << 16
 
 
 def scale(dpi: float) -> float:

@@ -124,8 +124,8 @@ def ignore_value(value) -> tuple[str, ...]:
 class Linted:
     """What one lint found, the elements it found them among, what the draw
     recorded, and the recorder that drew the figure for it (its buffer holds
-    the picture as linted when it was kept, until the next lint on this thread
-    reuses the recorder). Of a crowd of texts (``groups.Crowd``: more pairs
+    the picture as linted when ``keep_picture`` asked for it, for as long as
+    this result is held, and no pixels otherwise). Of a crowd of texts (``groups.Crowd``: more pairs
     between two families than are judged one by one), ``collisions`` holds
     the pairs found among those judged, its first ones and its worst, and
     ``crowds`` how many pairs there are."""
