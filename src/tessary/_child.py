@@ -244,6 +244,8 @@ class Session:
                 path.unlink(missing_ok=True)  # no half-written picture
                 raise
             record["annotated"] = str(path)
+            # Where the findings' boxes are: the frame as linted is the picture's top-left corner.
+            record["annotated_frame"] = [int(before.shape[1]), int(before.shape[0])]
         except OSError as error:
             record["error"] = f"could not write {path or folder}: {error.strerror or error}"
         except Exception as error:  # noqa: BLE001 - a picture that fails must not fail the script

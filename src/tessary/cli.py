@@ -10,16 +10,19 @@ be drawn or linted, or an interrupted run.
 from __future__ import annotations
 
 import argparse
+import io
 import json
 import os
 import signal
 import sys
+import tempfile
 from concurrent.futures import ThreadPoolExecutor
-from contextlib import contextmanager
+from contextlib import ExitStack, contextmanager, nullcontext, redirect_stdout
 from pathlib import Path
 
 from tessary import __version__
-from tessary.reports import FAILURE, REPORTS, exit_status, group, report_diff, report_json, report_problems
+from tessary.reports import (FAILURE, REPORTS, exit_status, group, report_diff, report_json, report_problems,
+                             write_whole)
 from tessary.runner import Outcome, Runs, run_script
 
 DEFAULT_TIMEOUT = 300.0
@@ -86,9 +89,14 @@ def _parser() -> argparse.ArgumentParser:
                        help="scripts and notebooks to run; a folder stands for the *.py and *.ipynb files "
                             "directly in it, sorted, leaving out setup.py, conftest.py, test_*.py and *_test.py")
     check.add_argument("--format", choices=FORMATS, default="text",
-                       help="text, one JSON document (the scripts' own output goes to stderr), or GitHub "
-                            "workflow annotations (default: %(default)s)")
+                       help="text, one JSON document (the scripts' own output goes to stderr), GitHub "
+                            "workflow annotations, or JUnit XML, a test case a figure (default: %(default)s)")
     check.add_argument("--json", action="store_const", const="json", dest="format", help="short for --format json")
+    check.add_argument("--output-file", metavar="FILE", type=Path,
+                       help="write the report (or the diff) to FILE instead of stdout")
+    check.add_argument("--html", metavar="FILE", type=Path,
+                       help="also write one self-contained HTML page: the summary, each figure with findings as "
+                            "an annotated picture, the findings with their lines and hints, and the failures")
     check.add_argument("--hints", action="store_true",
                        help="give each finding a fix, proven on a copy of the figure first (slower)")
     check.add_argument("--fix-diff", action="store_true",
@@ -119,7 +127,7 @@ def _parser() -> argparse.ArgumentParser:
     return parser
 
 
-FORMATS = ("text", "json", "github")
+FORMATS = tuple(REPORTS)
 OPTION_NAMES = ("overlap_fraction", "clip_px", "ink_threshold")
 
 
@@ -204,6 +212,10 @@ def plan(args) -> tuple[list[tuple[Path, dict, float]], dict]:
             raise UsageError(f"--annotate {args.annotate}: {problem}")
         # Resolved now: a script may change its working folder.
         annotate = str(args.annotate.resolve())
+    for option, target in (("--html", args.html), ("--output-file", args.output_file)):
+        problem = _unwritable_file(target) if target is not None else None
+        if problem:
+            raise UsageError(f"{option} {target}: {problem}")
     if args.fix_diff and args.format != "text":
         raise UsageError("--fix-diff prints a diff, not a report: leave out --format and --json")
     return plans, {"annotate": annotate, "verbose": args.verbose, "hints": args.hints or args.fix_diff}
@@ -222,10 +234,14 @@ def _notebooks_run() -> bool:
 def check(args) -> int:
     plans, shared = plan(args)
     runs = Runs(warm=args.warm)
-    try:
-        return _run(args, plans, shared, runs)
-    finally:
-        runs.close()
+    with ExitStack() as scratch:
+        if args.html is not None and shared["annotate"] is None:
+            # The page embeds the pictures; the folder they pass through is ours, and goes.
+            shared["annotate"] = scratch.enter_context(tempfile.TemporaryDirectory(prefix="tessary-page-"))
+        try:
+            return _run(args, plans, shared, runs)
+        finally:
+            runs.close()
 
 
 def _run(args, plans, shared, runs: Runs) -> int:
@@ -251,10 +267,9 @@ def _run(args, plans, shared, runs: Runs) -> int:
                     report_problems(outcome, args.verbose)
                     outcomes.append(outcome)
             print(f"tessary: interrupted; {len(outcomes)} of {len(plans)} scripts finished", file=sys.stderr)
-            _report(args, outcomes, "interrupted")
+            _report(args, outcomes, shared, "interrupted")
             return FAILURE
-    _report(args, outcomes)
-    return exit_status(outcomes)
+    return exit_status(outcomes) if _report(args, outcomes, shared) else FAILURE
 
 
 @contextmanager
@@ -277,14 +292,39 @@ def _interruptible():
             signal.signal(signum, handler)
 
 
-def _report(args, outcomes: list[Outcome], error: str | None = None) -> None:
+def _report(args, outcomes: list[Outcome], shared: dict, error: str | None = None) -> bool:
+    """Writes the reports asked for; False when one could not be written (said on stderr)."""
     group(outcomes)
-    if args.fix_diff:
-        report_diff(outcomes)
-    elif args.format == "json":
-        report_json(outcomes, error)
-    else:
-        REPORTS[args.format](outcomes)
+    written = True
+    if args.html is not None:
+        from tessary.page import write_page
+
+        try:
+            write_page(args.html, outcomes, error)
+        except OSError as problem:
+            print(f"tessary: --html {args.html}: could not write: {problem.strerror or problem}", file=sys.stderr)
+            written = False
+        if args.annotate is None:
+            for figure in (f for o in outcomes for f in o.figures):
+                # Only the page had them, and their folder is gone.
+                figure.pop("annotated", None)
+                figure.pop("annotated_frame", None)
+    text = io.StringIO()
+    with redirect_stdout(text) if args.output_file is not None else nullcontext():
+        if args.fix_diff:
+            report_diff(outcomes)
+        elif args.format == "json":
+            report_json(outcomes, error)
+        else:
+            REPORTS[args.format](outcomes)
+    if args.output_file is not None:
+        try:
+            write_whole(args.output_file, text.getvalue())
+        except OSError as problem:
+            print(f"tessary: --output-file {args.output_file}: could not write: {problem.strerror or problem}",
+                  file=sys.stderr)
+            written = False
+    return written
 
 
 def _unwritable(folder: Path) -> str | None:
@@ -296,6 +336,17 @@ def _unwritable(folder: Path) -> str | None:
         return f"cannot be made: {error.strerror or error}"
     if not os.access(folder, os.W_OK | os.X_OK):
         return "is not writable"
+    return None
+
+
+def _unwritable_file(target: Path) -> str | None:
+    if target.is_dir():
+        return "is a folder"
+    folder = target.resolve().parent
+    if not folder.is_dir():
+        return f"its folder {folder} does not exist"
+    if not os.access(folder, os.W_OK | os.X_OK):
+        return f"its folder {folder} is not writable"
     return None
 
 

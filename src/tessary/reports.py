@@ -5,8 +5,11 @@ GitHub workflow annotations; or one JSON document with every collision."""
 from __future__ import annotations
 
 import json
+import os
 import sys
+import tempfile
 from dataclasses import dataclass
+from pathlib import Path
 
 from tessary.runner import Outcome
 
@@ -117,7 +120,7 @@ def _collision(c: dict):
                      c["severity"] if c["severity"] is not None else float("nan"))
 
 
-def _summary_line(outcomes: list[Outcome]) -> str:
+def summary_line(outcomes: list[Outcome]) -> str:
     counts = summary(outcomes)
     line = (f"{_plural(counts['collisions'], 'collision')} in {_plural(counts['figures'], 'figure')} "
             f"from {_plural(counts['scripts'], 'script')}")
@@ -128,14 +131,20 @@ def _summary_line(outcomes: list[Outcome]) -> str:
     return line
 
 
+def finding_lines(outcome: Outcome, finding: Finding) -> list[str]:
+    """A group of findings as the text report has it: where, what, and its hint."""
+    lines = [f"{_where(outcome, finding.line, finding.cell)}: {finding.text()}{_figure_note(outcome, finding)}"]
+    if finding.hint is not None:
+        code = finding.hint["code"].splitlines()
+        lines.append("    hint: " + "\n          ".join(code) + f"\n          ({hint_note(finding.hint)})")
+    return lines
+
+
 def report_text(outcomes: list[Outcome]) -> None:
     for outcome in outcomes:
         for finding in findings(outcome):
-            print(f"{_where(outcome, finding.line, finding.cell)}: {finding.text()}{_figure_note(outcome, finding)}")
-            if finding.hint is not None:
-                lines = finding.hint["code"].splitlines()
-                print("    hint: " + "\n          ".join(lines) + f"\n          ({hint_note(finding.hint)})")
-    print(_summary_line(outcomes))
+            print("\n".join(finding_lines(outcome, finding)))
+    print(summary_line(outcomes))
 
 
 def hint_note(hint: dict) -> str:
@@ -179,7 +188,7 @@ def report_github(outcomes: list[Outcome]) -> None:
                               "tessary failure", failure))
         if outcome.status == "no-figure":
             print(_annotation("notice", outcome, None, "tessary", "made no figure"))
-    print(_summary_line(outcomes))
+    print(summary_line(outcomes))
 
 
 def report_json(outcomes: list[Outcome], error: str | None = None) -> None:
@@ -217,7 +226,13 @@ def report_diff(outcomes: list[Outcome]) -> None:
         sys.stdout.write(fix_diff(outcome.path, source, hints))
 
 
-REPORTS = {"text": report_text, "json": report_json, "github": report_github}
+def report_junit(outcomes: list[Outcome]) -> None:
+    from tessary.junit import document
+
+    sys.stdout.write(document(outcomes))
+
+
+REPORTS = {"text": report_text, "json": report_json, "github": report_github, "junit": report_junit}
 
 
 def report_problems(outcome: Outcome, verbose: bool) -> None:
@@ -245,3 +260,18 @@ def _size(count: int) -> str:
             return f"{count} {unit}" if unit == "bytes" else f"{count:.1f} {unit}"
         count /= 1024
     raise AssertionError("unreachable")
+
+
+def write_whole(target: Path, text: str) -> None:
+    """Writes ``target`` whole or not at all: a CI artifact is never half a report."""
+    handle, temporary = tempfile.mkstemp(prefix=f".{target.name}.", dir=target.resolve().parent)
+    try:
+        with os.fdopen(handle, "w", encoding="utf-8", errors="backslashreplace") as file:
+            file.write(text)
+        umask = os.umask(0)
+        os.umask(umask)
+        os.chmod(temporary, 0o666 & ~umask)  # as an ordinary new file would be
+        os.replace(temporary, target)
+    except BaseException:
+        Path(temporary).unlink(missing_ok=True)
+        raise
