@@ -1,0 +1,149 @@
+"""The reports a CI job keeps: JUnit XML for its test view, and one HTML page
+that must work offline from an artifact."""
+
+import json
+import re
+import xml.etree.ElementTree as ET
+from html.parser import HTMLParser
+from pathlib import Path
+
+import pytest
+
+pytest.importorskip("matplotlib")
+
+from ci_reports_run import ERROR, HOSTILE_TITLE, tessary, write_scripts  # noqa: E402
+
+from tessary.junit import document  # noqa: E402
+from tessary.reports import group  # noqa: E402
+from tessary.runner import Outcome  # noqa: E402
+
+
+@pytest.fixture(scope="module")
+def run(tmp_path_factory):
+    """One run with the page, JUnit into a file and JSON on stdout at once."""
+    folder = tmp_path_factory.mktemp("ci")
+    scripts = write_scripts(folder)
+    done = tessary(folder, *scripts, "--hints", "--html", "r.html", "--format", "junit", "--output-file", "j.xml")
+    return folder, done
+
+
+class _Page(HTMLParser):
+    """Every element's tag and attributes, and the text of the page."""
+
+    def __init__(self, text: str):
+        super().__init__()
+        self.elements, self.text = [], []
+        self.feed(text)
+
+    def handle_starttag(self, tag, attrs):
+        self.elements.append((tag, dict(attrs)))
+
+    def handle_data(self, data):
+        self.text.append(data)
+
+
+def test_the_run_writes_a_page_with_its_pictures_and_error_and_nothing_remote(run):
+    folder, done = run
+    assert done.returncode == 2, done.stderr
+    text = (folder / "r.html").read_text()
+    page = _Page(text)
+    pictures = [a for tag, a in page.elements if tag == "img"]
+    assert len(pictures) == 3  # collide's figure and two.py's two; the clean one needs none
+    assert all(a["src"].startswith("data:image/png;base64,") and a["alt"] for a in pictures)
+    references = [(tag, name, value) for tag, a in page.elements for name, value in a.items()
+                  if name in ("src", "href", "action", "srcset", "poster", "data") and value
+                  and not value.startswith(("data:", "#"))]
+    assert references == []
+    assert not re.search(r"https?:|//[a-z]|url\(|@import", text.split("<body>", 1)[0].split("<style>", 1)[1])
+    said = "".join(page.text)
+    assert ERROR in said and HOSTILE_TITLE.split(" far")[0] in said
+    assert [tag for tag, _ in page.elements].count("script") == 1
+    # Every finding can be outlined, on its picture.
+    outlines = [json.loads(a["data-outlines"]) for tag, a in page.elements if "data-outlines" in a]
+    assert len(outlines) == 5
+    assert all(0 <= v <= 100 and 0 <= box[0] + box[2] <= 100.001 and 0 <= box[1] + box[3] <= 100.001
+               for boxes in outlines for box in boxes for v in box)
+    assert not list(folder.glob("tessary-page-*")) and not list(folder.glob(".r.html.*"))
+
+
+def test_junit_has_a_case_a_figure_and_one_a_failed_script(run):
+    folder, done = run
+    assert done.stdout == ""  # the report went to the file
+    root = ET.parse(folder / "j.xml").getroot()
+    suite = root.find("testsuite")
+    cases = {case.get("name"): case for case in suite.iter("testcase")}
+    assert list(cases) == ["clean.py::fig1", "collide.py::fig1", "two.py::fig1", "two.py::fig2", "raises.py"]
+    outcome = {name: [child.tag for child in case] for name, case in cases.items()}
+    assert outcome == {"clean.py::fig1": [], "collide.py::fig1": ["failure"], "two.py::fig1": ["failure"],
+                       "two.py::fig2": ["failure"], "raises.py": ["error"]}
+    for element in (root, suite):
+        assert (element.get("tests"), element.get("failures"), element.get("errors"), element.get("skipped")) == (
+            "5", "3", "1", "0")
+    assert cases["raises.py"].find("error").get("message") == ERROR
+    assert cases["raises.py"].get("line") == "2"
+    failure = cases["collide.py::fig1"].find("failure")
+    assert "clipping" in failure.get("type") and "collide.py:4: clipping" in failure.text
+    assert "hint: fig.savefig" in failure.text
+
+
+def test_json_on_stdout_alongside_the_page_names_no_vanished_pictures(tmp_path):
+    scripts = write_scripts(tmp_path)
+    done = tessary(tmp_path, scripts[1], "--json", "--html", "page.html")
+    figures = json.loads(done.stdout)["scripts"][0]["figures"]
+    assert done.returncode == 1 and figures[0]["collisions"]
+    assert "annotated" not in figures[0] and (tmp_path / "page.html").stat().st_size > 1000
+    kept = tessary(tmp_path, scripts[1], "--json", "--html", "page.html", "--annotate", "pictures")
+    record = json.loads(kept.stdout)["scripts"][0]["figures"][0]
+    assert Path(record["annotated"]).parent == tmp_path / "pictures" and Path(record["annotated"]).is_file()
+    assert record["annotated_frame"] == [400, 300]
+
+
+@pytest.mark.parametrize("option, target, message", [
+    ("--html", "missing/r.html", "--html missing/r.html: its folder "),
+    ("--output-file", ".", "--output-file .: is a folder"),
+])
+def test_a_report_that_cannot_be_written_is_a_usage_error_before_any_script(tmp_path, option, target, message):
+    (tmp_path / "ran.py").write_text("open('ran', 'w').close()\n")
+    done = tessary(tmp_path, "ran.py", option, target)
+    assert done.returncode == 2 and message in done.stderr
+    assert not (tmp_path / "ran").exists()
+
+
+def _figure(number, cell=None, **extra):
+    record = {"figure": number, "saved_as": None, **extra}
+    return record if cell is None else {**record, "cell": cell}
+
+
+def _collision(kind="text_text"):
+    box = [0.0, 0.0, 10.0, 10.0]
+    return {"kind": kind, "a_role": "title", "a_id": "ax0.title", "a_box": box, "b_role": "legend",
+            "b_id": "ax0.legend", "b_box": box, "severity": 1.0, "a_source": None, "b_source": None}
+
+
+@pytest.mark.parametrize("outcome, cases", [
+    # A notebook's figures are named by cell.
+    (Outcome("nb.ipynb", figures=[_figure(1, 5, collisions=[_collision()]), _figure(1, 7)]),
+     {"nb.ipynb::cell 5::fig1": "failure", "nb.ipynb::cell 7::fig1": None}),
+    # Saved twice, as two pictures: one test, failing on either's findings.
+    (Outcome("twice.py", figures=[_figure(1, saved_as="a.png"), _figure(1, collisions=[_collision("clipping")])]),
+     {"twice.py::fig1": "failure"}),
+    (Outcome("lint.py", figures=[_figure(1, error="could not be drawn"), _figure(2)]),
+     {"lint.py::fig1": "error", "lint.py::fig2": None}),
+    (Outcome("slow.py", status="timeout", error="timed out after 1 s", figures=[_figure(1)]),
+     {"slow.py::fig1": None, "slow.py": "error"}),
+    (Outcome("quiet.py", status="no-figure"), {"quiet.py": "skipped"}),
+    # Text XML cannot hold: a terminal's escapes in the output, a name that was not valid text.
+    (Outcome("bad\udcff.py", status="failed", error="E: \x1b[31mred\x00", output="\x07bell"),
+     {"bad\\udcff.py": "error"}),
+])
+def test_junit_cases_and_counts_match(outcome, cases):
+    group([outcome])
+    root = ET.fromstring(document([outcome]).encode())
+    suite = root.find("testsuite")
+    found = {case.get("name"): (case[0].tag if len(case) else None) for case in suite.iter("testcase")}
+    assert found == cases
+    kinds = list(found.values())
+    for element in (root, suite):
+        assert element.get("tests") == str(len(kinds))
+        for tag, count in (("failure", "failures"), ("error", "errors"), ("skipped", "skipped")):
+            assert element.get(count) == str(kinds.count(tag))
