@@ -10,6 +10,7 @@ from pathlib import Path
 import pytest
 
 pytest.importorskip("matplotlib")
+html5lib = pytest.importorskip("html5lib")
 
 from ci_reports_run import ERROR, HOSTILE_TITLE, tessary, write_scripts  # noqa: E402
 
@@ -58,6 +59,9 @@ def test_the_run_writes_a_page_with_its_pictures_and_error_and_nothing_remote(ru
     said = "".join(page.text)
     assert ERROR in said and HOSTILE_TITLE.split(" far")[0] in said
     assert [tag for tag, _ in page.elements].count("script") == 1
+    parser = html5lib.HTMLParser(strict=False)
+    parser.parse(text)
+    assert parser.errors == []
     # Every finding can be outlined, on its picture.
     outlines = [json.loads(a["data-outlines"]) for tag, a in page.elements if "data-outlines" in a]
     assert len(outlines) == 5
@@ -147,3 +151,49 @@ def test_junit_cases_and_counts_match(outcome, cases):
         assert element.get("tests") == str(len(kinds))
         for tag, count in (("failure", "failures"), ("error", "errors"), ("skipped", "skipped")):
             assert element.get(count) == str(kinds.count(tag))
+
+
+def test_each_picture_of_a_figure_saved_twice_outlines_in_its_own_pixels(tmp_path):
+    import matplotlib.image
+    import numpy as np
+
+    from tessary.page import page
+
+    records = []
+    for name, (width, height) in (("small.png", (40, 30)), ("big.png", (80, 60))):
+        # The key below the frame makes the picture taller than the frame.
+        matplotlib.image.imsave(tmp_path / name, np.zeros((height + 10, width, 4)))
+        records.append(_figure(1, saved_as=name, annotated=str(tmp_path / name), annotated_frame=[width, height],
+                               collisions=[{**_collision("clipping"), "a_box": [-5.0, 0.0, 20.0, 15.0]}]))
+    outcome = Outcome("twice.py", figures=records)
+    group([outcome])
+    elements = _Page(page([outcome])).elements
+    assert sum(tag == "img" for tag, _ in elements) == 2
+    outlines = [json.loads(a["data-outlines"]) for _, a in elements if "data-outlines" in a]
+    # Cut to the frame on the left; y counted down from the frame's top.
+    assert outlines == [[[0.0, 37.5, 50.0, 37.5]], [[0.0, 64.286, 25.0, 21.429]]]
+
+
+@pytest.mark.parametrize("outcome, says", [
+    (Outcome("nb.ipynb", figures=[_figure(2, 5, collisions=[_collision()])]), ["nb.ipynb:cell 5", "fig2, cell 5"]),
+    (Outcome("lint.py", figures=[_figure(1, error="figure 1 could not be analysed: out of memory")]),
+     ["figure 1 could not be analysed: out of memory"]),
+    (Outcome("gone.py", figures=[_figure(1, annotated="/nonexistent/p.png", annotated_frame=[4, 3],
+                                         collisions=[_collision()])]), ["could not read /nonexistent/p.png"]),
+    (Outcome("slow.py", status="timeout", error="timed out after 2 s"), ["timed out after 2 s", "timed out"]),
+])
+def test_the_page_says_what_became_of_each_figure(outcome, says):
+    from tessary.page import page
+
+    group([outcome])
+    text = "".join(_Page(page([outcome])).text)
+    assert all(phrase in text for phrase in says), text
+
+
+@pytest.mark.parametrize("arguments", [["missing.py"], ["--no-such-option", "x.py"]])
+def test_junit_of_a_run_that_never_started_is_one_test_in_error(tmp_path, arguments):
+    done = tessary(tmp_path, "--format", "junit", *arguments)
+    assert done.returncode == 2
+    root = ET.fromstring(done.stdout)
+    assert (root.get("tests"), root.get("errors")) == ("1", "1")
+    assert root.find("testsuite/testcase/error").get("message") in done.stderr

@@ -21,8 +21,8 @@ from contextlib import ExitStack, contextmanager, nullcontext, redirect_stdout
 from pathlib import Path
 
 from tessary import __version__
-from tessary.reports import (FAILURE, REPORTS, exit_status, group, report_diff, report_json, report_problems,
-                             write_whole)
+from tessary.reports import (FAILURE, REPORTS, exit_status, group, report_diff, report_json, report_junit,
+                             report_problems, write_whole)
 from tessary.runner import Outcome, Runs, run_script
 
 DEFAULT_TIMEOUT = 300.0
@@ -313,8 +313,8 @@ def _report(args, outcomes: list[Outcome], shared: dict, error: str | None = Non
     with redirect_stdout(text) if args.output_file is not None else nullcontext():
         if args.fix_diff:
             report_diff(outcomes)
-        elif args.format == "json":
-            report_json(outcomes, error)
+        elif args.format in ("json", "junit"):
+            REPORTS[args.format](outcomes, error)  # a run that stopped early says so in the document
         else:
             REPORTS[args.format](outcomes)
     if args.output_file is not None:
@@ -350,10 +350,9 @@ def _unwritable_file(target: Path) -> str | None:
     return None
 
 
-def _wants_json(argv: list[str]) -> bool:
-    """Whether the command line asks for JSON, read before it is known to be valid."""
-    return "--json" in argv or "--format=json" in argv or any(
-        a == "--format" and b == "json" for a, b in zip(argv, argv[1:]))
+def _wants(format_name: str, argv: list[str]) -> bool:
+    """Whether the command line asks for a format, read before it is known to be valid."""
+    return f"--format={format_name}" in argv or any(a == "--format" and b == format_name for a, b in zip(argv, argv[1:]))
 
 
 def main(argv: list[str] | None = None) -> int:
@@ -383,8 +382,10 @@ def main(argv: list[str] | None = None) -> int:
 def _stopped(message: str, argv: list[str]) -> int:
     """A run that ended before any script: one line, and with --json one document."""
     print(f"tessary: {message}", file=sys.stderr)
-    if _wants_json(argv):
+    if "--json" in argv or _wants("json", argv):
         report_json([], message)
+    elif _wants("junit", argv):
+        report_junit([], message)
     return FAILURE
 
 

@@ -44,8 +44,12 @@ def _outcome(element: ET.Element, tag: str, message: str, kind: str, text: str |
         child.text = _text(text)
 
 
-def suite_of(outcomes: list[Outcome]) -> ET.Element:
+def suite_of(outcomes: list[Outcome], error: str | None = None) -> ET.Element:
     suite = ET.Element("testsuite", {"name": "tessary"})
+    if error is not None:
+        # A run that stopped early must not read as a pass, however few tests it got to.
+        case = ET.SubElement(suite, "testcase", {"classname": "tessary", "name": "tessary check"})
+        _outcome(case, "error", error, "stopped")
     for outcome in outcomes:
         by_figure: dict[tuple, list] = {}
         for record in outcome.figures:
@@ -76,8 +80,8 @@ def suite_of(outcomes: list[Outcome]) -> ET.Element:
     return suite
 
 
-def document(outcomes: list[Outcome]) -> str:
-    suite = suite_of(outcomes)
+def document(outcomes: list[Outcome], error: str | None = None) -> str:
+    suite = suite_of(outcomes, error)
     root = ET.Element("testsuites", {"name": "tessary", **{k: suite.get(k) for k in
                                                            ("tests", "failures", "errors", "skipped")}})
     root.append(suite)

@@ -14,7 +14,7 @@ from html import escape
 from importlib import resources
 from pathlib import Path
 
-from tessary.reports import Finding, findings, hint_note, summary, summary_line, write_whole
+from tessary.reports import Finding, figure_findings, findings, hint_note, summary, summary_line, write_whole
 from tessary.runner import Outcome
 
 POLICY = "default-src 'none'; img-src data:; style-src 'unsafe-inline'; script-src 'unsafe-inline'"
@@ -148,9 +148,9 @@ def _failures(outcomes: list[Outcome]) -> str:
             f"<ul class=\"failures\">{''.join(items)}</ul></section>")
 
 
-def _finding(outcome: Outcome, finding: Finding, lines: _Lines, picture: _Picture | None, ids: _Ids) -> str:
+def _finding(outcome: Outcome, finding: Finding, lines: _Lines, picture: _Picture, ids: _Ids) -> str:
     kind = finding.collisions[0]["kind"]
-    outlines = picture.outlines(finding.collisions) if picture is not None else []
+    outlines = picture.outlines(finding.collisions)
     where = f"{outcome.path}:cell {finding.cell}" if finding.cell is not None else (
         f"{outcome.path}:{finding.line}" if finding.line is not None else outcome.path)
     code = lines[finding.line] if finding.cell is None else None
@@ -173,16 +173,14 @@ def _finding(outcome: Outcome, finding: Finding, lines: _Lines, picture: _Pictur
             f"<p class=\"kind\"><code>{escape(kind)}</code></p>{head}{source}{hint}</li>")
 
 
-def _figure(outcome: Outcome, records: list[dict], mine: list[Finding], lines: _Lines, ids: _Ids) -> str:
-    first = records[0]
-    name = f"fig{first['figure']}" + (f", cell {first['cell']}" if first.get("cell") is not None else "")
-    saved = [r["saved_as"] for r in records if r.get("saved_as")]
-    title = f"{name}: " + (f"saved as {', '.join(saved)}" if saved else "as shown")
-    pictures = [_Picture(r) for r in records]
-    picture = next((p for p in pictures if p.data is not None), None)
-    problems = [p.problem for p in pictures if p.problem]
+def _figure(outcome: Outcome, record: dict, lines: _Lines, ids: _Ids) -> str:
+    """One figure as one picture shows it: a figure saved twice, as two pictures, is shown twice."""
+    mine = figure_findings(record)
+    name = f"fig{record['figure']}" + (f", cell {record['cell']}" if record.get("cell") is not None else "")
+    title = f"{name}: " + (f"saved as {record['saved_as']}" if record.get("saved_as") else "as shown")
+    picture = _Picture(record)
     body = ""
-    if picture is not None:
+    if picture.data is not None:
         hinted = any(f.hint is not None for f in mine)
         alt = (f"{name} of {outcome.path} as linted, its {len(mine)} finding{'' if len(mine) == 1 else 's'} "
                "outlined in red and numbered, with a key below" + (", and beside it the figure with the hints "
@@ -193,11 +191,12 @@ def _figure(outcome: Outcome, records: list[dict], mine: list[Finding], lines: _
                  f"alt=\"{escape(alt)}\" width=\"{width}\" height=\"{height}\"><div class=\"outlines\" "
                  f"aria-hidden=\"true\"></div></div><figcaption>As linted, each finding outlined and numbered"
                  f"{'; on the right, with the hints applied' if hinted else ''}</figcaption></figure>")
-    body += "".join(f"<p class=\"problem\">{escape(p)}</p>" for p in problems)
+    if picture.problem:
+        body += f"<p class=\"problem\">{escape(picture.problem)}</p>"
     if mine:
         body += "<ol class=\"findings\">" + "".join(
             _finding(outcome, f, lines, picture, ids) for f in mine) + "</ol>"
-    elif not problems:
+    elif not picture.problem:
         body += "<p class=\"clean\">No findings.</p>"
     return (f"<section class=\"figure\" data-script=\"{escape(outcome.path)}\" data-clean=\"{str(not mine).lower()}"
             f"\"><h4>{escape(title)}</h4>{body}</section>")
@@ -205,12 +204,7 @@ def _figure(outcome: Outcome, records: list[dict], mine: list[Finding], lines: _
 
 def _script(outcome: Outcome, ids: _Ids) -> str:
     lines = _Lines(outcome.path)
-    grouped = findings(outcome)
-    by_figure: dict[tuple, list[dict]] = {}
-    for record in outcome.figures:
-        by_figure.setdefault((record.get("cell"), record["figure"]), []).append(record)
-    figures = "".join(_figure(outcome, records, [f for f in grouped if (f.cell, f.figure) == key], lines, ids)
-                      for key, records in by_figure.items())
+    figures = "".join(_figure(outcome, record, lines, ids) for record in outcome.figures)
     status = {"ok": "ran", "failed": "failed", "timeout": "timed out", "no-figure": "made no figure"}
     error = (f"<p class=\"problem\">{escape(outcome.error)}</p>"
              if outcome.status in ("failed", "timeout") and outcome.error else "")
@@ -232,7 +226,8 @@ def page(outcomes: list[Outcome], stopped: str | None = None) -> str:
         # An icon of its own, or the browser would ask for one.
         "<link rel=\"icon\" href=\"data:,\">"
         f"<title>tessary: {escape(summary_line(outcomes))}</title><style>{_asset('page.css')}</style></head>"
-        f"<body><header><h1>tessary report</h1>{note}</header><main>"
+        "<body><a class=\"skip\" href=\"#scripts\">Skip to the scripts</a>"
+        f"<header><h1>tessary report</h1>{note}</header><main>"
         f"{_summary(outcomes, groups)}{_filters(outcomes, groups)}{_failures(outcomes)}"
         f"<section aria-labelledby=\"scripts\"><h2 id=\"scripts\">Scripts</h2>{scripts}</section></main>"
         "<p id=\"copy-status\" class=\"visually-hidden\" role=\"status\"></p>"

@@ -59,23 +59,27 @@ def group(outcomes: list[Outcome]) -> None:
 
 
 def findings(outcome: Outcome) -> list[Finding]:
+    return [finding for figure in outcome.figures for finding in figure_findings(figure)]
+
+
+def figure_findings(figure: dict) -> list[Finding]:
+    """One figure record's groups of findings, in the order of their numbers."""
     found = []
-    for figure in outcome.figures:
-        groups: dict[int, list[dict]] = {}
-        for c in figure.get("collisions", ()):
-            groups.setdefault(c.get("group", len(groups) + 1), []).append(c)
-        for members in groups.values():
-            first = members[0]
-            # Against an axes or its tick labels, which matplotlib lays out itself, the
-            # other element is what the script placed there.
-            made_by_matplotlib = ("axes-region", "tick-label")
-            placed_b = first["a_role"] in made_by_matplotlib and first["b_role"] not in made_by_matplotlib
-            sides = ("b", "a") if placed_b else ("a", "b")
-            source = first.get(f"{sides[0]}_source") or first.get(f"{sides[1]}_source")
-            # Groups count from 1: a crowd not numbered is no group's.
-            crowd = next((c for c in figure.get("crowds", ()) if c.get("group", 0) == first.get("group")), None)
-            found.append(Finding(figure["figure"], members, source["line"] if source else None, figure.get("cell"),
-                                 crowd))
+    groups: dict[int, list[dict]] = {}
+    for c in figure.get("collisions", ()):
+        groups.setdefault(c.get("group", len(groups) + 1), []).append(c)
+    for members in groups.values():
+        first = members[0]
+        # Against an axes or its tick labels, which matplotlib lays out itself, the
+        # other element is what the script placed there.
+        made_by_matplotlib = ("axes-region", "tick-label")
+        placed_b = first["a_role"] in made_by_matplotlib and first["b_role"] not in made_by_matplotlib
+        sides = ("b", "a") if placed_b else ("a", "b")
+        source = first.get(f"{sides[0]}_source") or first.get(f"{sides[1]}_source")
+        # Groups count from 1: a crowd not numbered is no group's.
+        crowd = next((c for c in figure.get("crowds", ()) if c.get("group", 0) == first.get("group")), None)
+        found.append(Finding(figure["figure"], members, source["line"] if source else None, figure.get("cell"),
+                             crowd))
     return found
 
 
@@ -226,10 +230,11 @@ def report_diff(outcomes: list[Outcome]) -> None:
         sys.stdout.write(fix_diff(outcome.path, source, hints))
 
 
-def report_junit(outcomes: list[Outcome]) -> None:
+def report_junit(outcomes: list[Outcome], error: str | None = None) -> None:
+    """The run's tests; ``error`` says why it stopped early, as a test in error of its own."""
     from tessary.junit import document
 
-    sys.stdout.write(document(outcomes))
+    sys.stdout.write(document(outcomes, error))
 
 
 REPORTS = {"text": report_text, "json": report_json, "github": report_github, "junit": report_junit}
