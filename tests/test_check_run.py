@@ -3,6 +3,7 @@ files, print bytes or never end, and against interruption: what it lints is
 what a reader sees, and one script never costs the others their results."""
 
 import json
+import xml.etree.ElementTree as ElementTree
 import os
 import re
 import signal
@@ -269,7 +270,7 @@ def test_a_timeout_kills_the_scripts_whole_process_group(start, tmp_path):
     assert _gone(int((tmp_path / "orphan").read_text()))
 
 
-@pytest.mark.parametrize("format", ["text", "json"])
+@pytest.mark.parametrize("format", ["text", "json", "junit"])
 @pytest.mark.parametrize("signum", [signal.SIGINT, signal.SIGTERM])
 def test_an_interrupted_run_stops_cleanly(signum, format, start, tmp_path):
     slow = "import os, subprocess, time\norphan = subprocess.Popen(['sleep', '60'])\n" \
@@ -279,7 +280,9 @@ def test_an_interrupted_run_stops_cleanly(signum, format, start, tmp_path):
     scratch = tmp_path / "tmp"
     scratch.mkdir()
     process = subprocess.Popen(
-        [sys.executable, "-m", "tessary", "check", "a.py", "b.py", "c.py", "--format", format, *start], cwd=tmp_path,
+        [sys.executable, "-m", "tessary", "check", "a.py", "b.py", "c.py", "--format", format, *start,
+         # The page, with its pictures' folder, comes along with one format.
+         *(["--html", "page.html"] if format == "junit" else [])], cwd=tmp_path,
         stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=dict(os.environ, TMPDIR=str(scratch)),
         # As from a terminal: the test runner's own Ctrl-C handling is not inherited.
         preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
@@ -293,6 +296,11 @@ def test_an_interrupted_run_stops_cleanly(signum, format, start, tmp_path):
     if format == "json":
         document = json.loads(out)
         assert document["error"] == "interrupted" and [s["path"] for s in document["scripts"]] == ["a.py"]
+    elif format == "junit":
+        names = [case.get("name") for case in ElementTree.fromstring(out).iter("testcase")]
+        assert names == ["tessary check", "a.py::fig1"]
+        page = (tmp_path / "page.html").read_text()
+        assert "The run stopped early: interrupted." in page and page.count("data:image/png") == 1
     else:
         assert "a.py:3: text_text" in out and out.endswith("2 collisions in 1 figure from 1 script\n")
     assert _gone(int((tmp_path / "started").read_text()))
