@@ -274,7 +274,7 @@ def test_a_timeout_kills_the_scripts_whole_process_group(start, tmp_path):
 @pytest.mark.parametrize("signum", [signal.SIGINT, signal.SIGTERM])
 def test_an_interrupted_run_stops_cleanly(signum, format, start, tmp_path):
     slow = "import os, subprocess, time\norphan = subprocess.Popen(['sleep', '60'])\n" \
-           "open('started', 'w').write(str(orphan.pid))\ntime.sleep(60)\n"
+           "open('starting', 'w').write(str(orphan.pid))\nos.replace('starting', 'started')\ntime.sleep(60)\n"
     for name, text in {"a.py": TITLES, "b.py": slow, "c.py": CLEAN}.items():
         (tmp_path / name).write_text(text)
     scratch = tmp_path / "tmp"
