@@ -235,7 +235,15 @@ def test_example_defect_is_reported(capsys, name, expected):
 
 def test_version_and_the_module_entry_point():
     run = subprocess.run([sys.executable, "-m", "tessary", "--version"], capture_output=True, text=True)
-    assert (run.returncode, run.stdout) == (0, "tessary 0.1.0\n")
+    # One version, the project's: the package and the command read it from its metadata.
+    try:
+        import tomllib
+    except ImportError:  # Python 3.10
+        import tomli as tomllib
+    project = tomllib.loads((EXAMPLES.parent / "pyproject.toml").read_text())["project"]["version"]
+    assert (run.returncode, run.stdout) == (0, f"tessary {project}\n")
+    assert subprocess.run([sys.executable, "-c", "import tessary; print(tessary.__version__)"], capture_output=True,
+                          text=True).stdout == f"{project}\n"
     help_text = subprocess.run([sys.executable, "-m", "tessary", "check", "--help"], capture_output=True,
                                text=True).stdout
     for option in ("--overlap-fraction", "--clip-px", "--ink-threshold", "--timeout", "--jobs"):

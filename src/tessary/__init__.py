@@ -6,13 +6,15 @@ annotations may sit on drawn data. :func:`lint` does the same for a
 matplotlib figure.
 """
 
+from importlib import metadata
+
 from tessary._core import Collision, CollisionReport, OverDataCandidate, classify, ink_coverage
 from tessary.fixes import Hint, hints  # matplotlib is imported only when they run
 from tessary.lint import LintError, allow, lint
 
 __all__ = ["Collision", "CollisionReport", "Hint", "LintError", "OverDataCandidate", "allow", "classify", "hints",
            "ink_coverage", "lint"]
-__version__ = "0.1.0"
+__version__ = metadata.version("tessary")  # set once, in pyproject.toml
 
 
 def load_ipython_extension(ipython) -> None:
