@@ -64,6 +64,14 @@ using Bytes64 = std::uint8_t __attribute__((vector_size(64)));
 using Lanes16 = std::uint32_t __attribute__((vector_size(64)));
 using Counts16 = std::int32_t __attribute__((vector_size(64)));
 
+// Clones dispatched at load time need an ifunc resolver (the build checks for one).
+// Elsewhere (arm64, musl, macOS, Windows) the same vector code is built once, for the baseline.
+#ifdef TESSARY_HAVE_TARGET_CLONES
+#define TESSARY_CLONES(...) [[gnu::target_clones(__VA_ARGS__)]]
+#else
+#define TESSARY_CLONES(...)
+#endif
+
 // Per byte of a 64-byte window, the band [lo, lo + span] of background values.
 struct Bands {
     std::uint8_t lo[64];
@@ -110,7 +118,7 @@ Bands bands_from(int first_channel, Rgb bg, std::uint8_t tol) noexcept {
 // last whole step are counted from the row's last 64 bytes (shifted by a byte
 // then), whose lanes of pixels already counted are left out. Multiversioned
 // functions cannot be templates, so each layout gets its own.
-[[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]] std::uint64_t count_rgba(
+TESSARY_CLONES("arch=x86-64-v4", "avx2", "default") std::uint64_t count_rgba(
     const std::uint8_t* row, std::uint64_t pixels, std::uint64_t row_bytes, const WideBands& bands,
     Rgb bg, std::uint8_t tol) noexcept {
     const std::uint64_t steps = row_bytes / 64;
@@ -149,7 +157,7 @@ Bands bands_from(int first_channel, Rgb bg, std::uint8_t tol) noexcept {
     return pixels - background;
 }
 
-[[gnu::target_clones("avx2", "default")]] std::uint64_t count_rgb(const std::uint8_t* row,
+TESSARY_CLONES("avx2", "default") std::uint64_t count_rgb(const std::uint8_t* row,
                                                                   std::uint64_t pixels, Rgb bg,
                                                                   std::uint8_t tol) noexcept {
     return count_packed<3>(row, 0, pixels, bg, tol);

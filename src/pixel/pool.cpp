@@ -1,8 +1,10 @@
 #include "pixel/pool.hpp"
 
+#ifndef _WIN32
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
+#endif
 
 #include <atomic>
 #include <charconv>
@@ -68,6 +70,7 @@ namespace {
 // Threads started while this lives block every signal, so the kernel hands
 // signals to the interpreter's own threads: a Ctrl-C that landed on a worker
 // would not interrupt the main thread's sleep or wait.
+#ifndef _WIN32
 class SignalsBlocked {
 public:
     SignalsBlocked() noexcept {
@@ -82,6 +85,12 @@ public:
 private:
     sigset_t previous_;
 };
+#else
+// Windows delivers Ctrl-C on a thread of its own: there is nothing to block.
+struct SignalsBlocked {
+    SignalsBlocked() noexcept {}
+};
+#endif
 
 }  // namespace
 
@@ -195,6 +204,7 @@ constexpr const char* not_started = "The global thread pool has not been initial
 
 std::atomic<Pool*> current{nullptr};
 std::mutex creation;  // trivially destructible: safe to use up to process exit
+#ifndef _WIN32
 bool fork_handlers_installed = false;  // guarded by creation
 
 // Holding `creation` across fork() means the child never inherits it locked
@@ -207,6 +217,7 @@ void after_fork_in_child() noexcept {
     current.store(nullptr, std::memory_order_relaxed);
     creation.unlock();
 }
+#endif
 
 std::size_t configured_workers() noexcept {
     if (const char* text = std::getenv(workers_setting)) {
@@ -215,11 +226,14 @@ std::size_t configured_workers() noexcept {
         const auto [stop, error] = std::from_chars(text, last, value);
         if (error == std::errc() && stop == last && value > 0) return value;
     }
+#ifdef __linux__
+    // The processors this process may run on, which a container or taskset narrows.
     cpu_set_t allowed;
     if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
         const int count = CPU_COUNT(&allowed);
         if (count > 0) return static_cast<std::size_t>(count);
     }
+#endif
     const unsigned count = std::thread::hardware_concurrency();
     return count > 0 ? count : 1;
 }
@@ -230,12 +244,14 @@ Pool& global_pool() {
     if (Pool* pool = current.load(std::memory_order_acquire)) return *pool;
     std::lock_guard lock(creation);
     if (Pool* pool = current.load(std::memory_order_acquire)) return *pool;
+#ifndef _WIN32
     if (!fork_handlers_installed) {
         if (const int error = pthread_atfork(before_fork, after_fork_in_parent, after_fork_in_child)) {
             throw std::runtime_error(not_started + std::system_category().message(error));
         }
         fork_handlers_installed = true;
     }
+#endif
     Pool* pool = nullptr;
     try {
         // Deliberately never deleted: see pool.hpp.
