@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <utility>
 
 #define NPY_NO_DEPRECATED_API NPY_2_0_API_VERSION
 #define NPY_TARGET_VERSION NPY_2_0_API_VERSION
@@ -169,29 +170,49 @@ bool prepare(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Call& c
     return true;
 }
 
+// A count that failed leaves its exception here, for its own thread to raise
+// once it holds the lock again: the result itself stays trivially destructible.
+thread_local std::exception_ptr count_failure;
+
 struct Count {
     double coverage = 0.0;
-    std::exception_ptr failure;
+    bool failed = false;
 };
 
-Count count(const Call& call) noexcept {
+[[gnu::noinline]] bool prepared(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Call& call) noexcept {
+    return guarded(false, [&] { return prepare(args, nargs, kwnames, call); });
+}
+
+[[gnu::noinline]] Count count(const Call& call) noexcept {
     Count result;
     try {
         result.coverage = pixel::ink_coverage(call.view, call.region, call.bg, call.tol);
     } catch (...) {
-        result.failure = std::current_exception();
+        count_failure = std::current_exception();
+        result.failed = true;
     }
     return result;
 }
 
-// Deliberately neither noexcept nor holding a try block or a Python-owning
-// destructor. When the interpreter is finalizing, a daemon thread that comes
-// back for the lock is ended inside Py_END_ALLOW_THREADS by pthread_exit, whose
-// forced unwinding aborts the process at a noexcept frame or a catch (...)
-// that swallows it. Everything that can fail runs in the noexcept helpers.
+[[gnu::noinline]] PyObject* finished(Count result) noexcept {
+    return guarded<PyObject*>(nullptr, [&]() -> PyObject* {
+        if (result.failed) std::rethrow_exception(std::exchange(count_failure, nullptr));
+        return PyFloat_FromDouble(result.coverage);
+    });
+}
+
+// Deliberately not noexcept, and with no try block, no object with a
+// destructor and no inlined helper that has one. When the interpreter is
+// finalizing, a daemon thread that comes back for the lock is ended inside
+// Py_END_ALLOW_THREADS by pthread_exit, whose forced unwinding aborts the
+// process at a noexcept frame or a catch (...) that swallows it; and a C++
+// runtime linked into the module (as in the wheels built for old Linux) has an
+// unwinder of its own that cannot read the frames glibc's unwinder hands it, so
+// this frame must give it nothing to run. Everything that can fail is in the
+// noexcept helpers above.
 PyObject* ink_coverage(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     Call call;
-    if (!guarded(false, [&] { return prepare(args, nargs, kwnames, call); })) return nullptr;
+    if (!prepared(args, nargs, kwnames, call)) return nullptr;
     Count result;
     // Safe without the lock: the count reads only the view copied above, and
     // `call.array` keeps the memory it points into alive until we return.
@@ -199,10 +220,7 @@ PyObject* ink_coverage(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObj
     result = count(call);
     Py_END_ALLOW_THREADS
     Py_DECREF(call.array);
-    return guarded<PyObject*>(nullptr, [&]() -> PyObject* {
-        if (result.failure) std::rethrow_exception(result.failure);
-        return PyFloat_FromDouble(result.coverage);
-    });
+    return finished(result);
 }
 
 }  // namespace
