@@ -81,3 +81,13 @@ def test_the_sdist_holds_sources_only_and_installs(built, tmp_path):
     _run([python, "-m", "pip", "install", "-q", sdist])
     said = _run([tmp_path / "venv" / "bin" / "tessary", "--version"], cwd=tmp_path).stdout
     assert said.startswith("tessary ") and _run([python, "-c", "import tessary._core"], cwd=tmp_path)
+
+
+def test_the_release_builds_one_abi3_wheel_a_platform():
+    pytest.importorskip("cibuildwheel")
+    builds = set()
+    for system in ("linux", "macos", "windows"):
+        builds |= set(_run([sys.executable, "-m", "cibuildwheel", "--print-build-identifiers", "--platform", system],
+                           cwd=ROOT).stdout.split())
+    assert builds == {"cp310-manylinux_x86_64", "cp310-manylinux_aarch64", "cp310-musllinux_x86_64",
+                      "cp310-macosx_x86_64", "cp310-macosx_arm64", "cp310-win_amd64"}
