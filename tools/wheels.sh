@@ -5,8 +5,9 @@
 # then auditwheel checks the wheel and names it for the oldest policy it meets.
 # `pip install .` is untouched: it builds with the system compiler as before.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-out="$(mkdir -p "${1:-dist}" && cd "${1:-dist}" && pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$(mkdir -p "${1:-$root/dist}" && cd "${1:-$root/dist}" && pwd)"
+cd "$root"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
