@@ -2,7 +2,7 @@
 # Builds into dist/ (or the folder given) the sdist and, from it, a Linux abi3
 # wheel for glibc 2.17 and later (manylinux2014), on this machine, without
 # docker: zig's clang targets glibc 2.17 and links its own libc++ statically,
-# then auditwheel checks the wheel and names it for the oldest policy it meets.
+# then auditwheel checks that the wheel needs nothing newer and names it so.
 # `pip install .` is untouched: it builds with the system compiler as before.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
