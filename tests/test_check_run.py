@@ -301,6 +301,7 @@ def test_an_interrupted_run_stops_cleanly(signum, format, start, tmp_path):
         assert names == ["tessary check", "a.py::fig1"]
         page = (tmp_path / "page.html").read_text()
         assert "The run stopped early: interrupted." in page and page.count("data:image/png") == 1
+        assert "<dt>Exit status</dt><dd>2</dd>" in page
     else:
         assert "a.py:3: text_text" in out and out.endswith("2 collisions in 1 figure from 1 script\n")
     assert _gone(int((tmp_path / "started").read_text()))

@@ -197,3 +197,32 @@ def test_junit_of_a_run_that_never_started_is_one_test_in_error(tmp_path, argume
     root = ET.fromstring(done.stdout)
     assert (root.get("tests"), root.get("errors")) == ("1", "1")
     assert root.find("testsuite/testcase/error").get("message") in done.stderr
+
+
+def test_a_run_that_never_started_replaces_the_reports_of_an_earlier_one(tmp_path):
+    (tmp_path / "j.xml").write_text("<old/>")
+    (tmp_path / "r.html").write_text("an earlier, passing page")
+    done = tessary(tmp_path, "missing.py", "--format", "junit", "--output-file", "j.xml", "--html", "r.html")
+    assert done.returncode == 2 and done.stdout == ""
+    assert ET.parse(tmp_path / "j.xml").getroot().find("testsuite/testcase/error") is not None
+    assert "The run stopped early: no such script or folder: missing.py." in (tmp_path / "r.html").read_text()
+
+
+def test_reports_go_into_a_pipe_as_it_is_and_through_a_link_to_its_file(tmp_path):
+    import os
+    import threading
+
+    from tessary.reports import write_whole
+
+    pipe = tmp_path / "pipe"
+    os.mkfifo(pipe)
+    read = []
+    reader = threading.Thread(target=lambda: read.append(pipe.read_text()))
+    reader.start()
+    write_whole(pipe, "through the pipe")
+    reader.join(10)
+    assert read == ["through the pipe"] and pipe.is_fifo()
+    (tmp_path / "real").mkdir()
+    (tmp_path / "link.xml").symlink_to(tmp_path / "real" / "report.xml")
+    write_whole(tmp_path / "link.xml", "new")
+    assert (tmp_path / "link.xml").is_symlink() and (tmp_path / "real" / "report.xml").read_text() == "new"

@@ -379,14 +379,50 @@ def main(argv: list[str] | None = None) -> int:
         return _stopped(f"internal error: {type(error).__name__}: {error}", argv)
 
 
+def _given(option: str, argv: list[str]) -> str | None:
+    """An option's value, read before the command line is known to be valid."""
+    for i, argument in enumerate(argv):
+        if argument == option and i + 1 < len(argv):
+            return argv[i + 1]
+        if argument.startswith(option + "="):
+            return argument[len(option) + 1:]
+    return None
+
+
 def _stopped(message: str, argv: list[str]) -> int:
-    """A run that ended before any script: one line, and with --json one document."""
+    """A run that ended before any script: one line, and with --json or
+    --format junit one document, where the report was to go; with --html a
+    page that says so. A CI job must not pick up an earlier run's reports."""
     print(f"tessary: {message}", file=sys.stderr)
-    if "--json" in argv or _wants("json", argv):
-        report_json([], message)
-    elif _wants("junit", argv):
-        report_junit([], message)
+    report = report_json if "--json" in argv or _wants("json", argv) else report_junit if _wants("junit", argv) \
+        else None
+    page, output = _given("--html", argv), _given("--output-file", argv)
+    if page is not None:
+        _write_stopped(page, "--html", _stopped_page, message)
+    if report is not None and not (output is not None and _write_stopped(output, "--output-file", report, message)):
+        report([], message)
     return FAILURE
+
+
+def _write_stopped(target: str, option: str, write, message: str) -> bool:
+    """Writes what ``write`` prints to ``target``; False when it cannot."""
+    if _unwritable_file(Path(target)):
+        return False  # the run's own message says why, or the folder is not there to hold it
+    text = io.StringIO()
+    with redirect_stdout(text):
+        write([], message)
+    try:
+        write_whole(Path(target), text.getvalue())
+    except OSError as problem:
+        print(f"tessary: {option} {target}: could not write: {problem.strerror or problem}", file=sys.stderr)
+        return False
+    return True
+
+
+def _stopped_page(outcomes: list[Outcome], message: str) -> None:
+    from tessary.page import page
+
+    sys.stdout.write(page(outcomes, message))
 
 
 if __name__ == "__main__":

@@ -95,8 +95,8 @@ class _Ids:
         return f"{prefix}-{self.count}"
 
 
-def _summary(outcomes: list[Outcome], groups: list[tuple[Outcome, Finding]]) -> str:
-    counts = summary(outcomes)
+def _summary(outcomes: list[Outcome], groups: list[tuple[Outcome, Finding]], stopped: bool) -> str:
+    counts = summary(outcomes, stopped)
     rows = [("Scripts", counts["scripts"]), ("Figures", counts["figures"]),
             ("Findings", len(groups)), ("Collisions", counts["collisions"]),
             ("Failures", counts["errors"]), ("Made no figure", counts["no_figure"]),
@@ -228,7 +228,7 @@ def page(outcomes: list[Outcome], stopped: str | None = None) -> str:
         f"<title>tessary: {escape(summary_line(outcomes))}</title><style>{_asset('page.css')}</style></head>"
         "<body><a class=\"skip\" href=\"#scripts\">Skip to the scripts</a>"
         f"<header><h1>tessary report</h1>{note}</header><main>"
-        f"{_summary(outcomes, groups)}{_filters(outcomes, groups)}{_failures(outcomes)}"
+        f"{_summary(outcomes, groups, stopped is not None)}{_filters(outcomes, groups)}{_failures(outcomes)}"
         f"<section aria-labelledby=\"scripts\"><h2 id=\"scripts\">Scripts</h2>{scripts}</section></main>"
         "<p id=\"copy-status\" class=\"visually-hidden\" role=\"status\"></p>"
         f"<script>{_asset('page.js')}</script></body></html>\n")

@@ -268,7 +268,14 @@ def _size(count: int) -> str:
 
 
 def write_whole(target: Path, text: str) -> None:
-    """Writes ``target`` whole or not at all: a CI artifact is never half a report."""
+    """Writes ``target`` whole or not at all: a CI artifact is never half a report.
+    A device or pipe (``/dev/stdout``) is written to as it is, and a link's file
+    is replaced, not the link."""
+    if target.exists() and not target.is_file():
+        with open(target, "w", encoding="utf-8", errors="backslashreplace") as stream:
+            stream.write(text)
+        return
+    target = Path(os.path.realpath(target))
     handle, temporary = tempfile.mkstemp(prefix=f".{target.name}.", dir=target.resolve().parent)
     try:
         with os.fdopen(handle, "w", encoding="utf-8", errors="backslashreplace") as file:
