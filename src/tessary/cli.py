@@ -267,9 +267,9 @@ def _run(args, plans, shared, runs: Runs) -> int:
                     report_problems(outcome, args.verbose)
                     outcomes.append(outcome)
             print(f"tessary: interrupted; {len(outcomes)} of {len(plans)} scripts finished", file=sys.stderr)
-            _report(args, outcomes, shared, "interrupted")
+            _report(args, outcomes, "interrupted")
             return FAILURE
-    return exit_status(outcomes) if _report(args, outcomes, shared) else FAILURE
+    return exit_status(outcomes) if _report(args, outcomes) else FAILURE
 
 
 @contextmanager
@@ -292,7 +292,7 @@ def _interruptible():
             signal.signal(signum, handler)
 
 
-def _report(args, outcomes: list[Outcome], shared: dict, error: str | None = None) -> bool:
+def _report(args, outcomes: list[Outcome], error: str | None = None) -> bool:
     """Writes the reports asked for; False when one could not be written (said on stderr)."""
     group(outcomes)
     written = True
