@@ -14,7 +14,7 @@ from html import escape
 from importlib import resources
 from pathlib import Path
 
-from tessary.reports import Finding, figure_findings, findings, hint_note, summary, summary_line, write_whole
+from tessary.reports import Finding, figure_findings, findings, hint_note, place, summary, summary_line, write_whole
 from tessary.runner import Outcome
 
 POLICY = "default-src 'none'; img-src data:; style-src 'unsafe-inline'; script-src 'unsafe-inline'"
@@ -135,7 +135,7 @@ def _failures(outcomes: list[Outcome]) -> str:
     for outcome in outcomes:
         for failure in outcome.failures:
             raised = failure == outcome.error
-            where = f"{outcome.path}:{outcome.line}" if raised and outcome.line is not None else outcome.path
+            where = place(outcome, outcome.line if raised else None)
             detail = "\n".join(filter(None, (outcome.traceback, outcome.output))) if raised else ""
             more = (f"<details><summary>Traceback and output</summary><pre>{escape(detail)}</pre></details>"
                     if detail else "")
@@ -151,8 +151,7 @@ def _failures(outcomes: list[Outcome]) -> str:
 def _finding(outcome: Outcome, finding: Finding, lines: _Lines, picture: _Picture, ids: _Ids) -> str:
     kind = finding.collisions[0]["kind"]
     outlines = picture.outlines(finding.collisions)
-    where = f"{outcome.path}:cell {finding.cell}" if finding.cell is not None else (
-        f"{outcome.path}:{finding.line}" if finding.line is not None else outcome.path)
+    where = place(outcome, finding.line, finding.cell)
     code = lines[finding.line] if finding.cell is None else None
     source = f"<p class=\"source\"><code>{escape(where)}</code>" + (
         f" <code class=\"line\">{escape(code)}</code>" if code else "") + "</p>"

@@ -83,7 +83,8 @@ def figure_findings(figure: dict) -> list[Finding]:
     return found
 
 
-def _where(outcome: Outcome, line: int | None, cell: int | None = None) -> str:
+def place(outcome: Outcome, line: int | None, cell: int | None = None) -> str:
+    """``plot.py:12``, ``nb.ipynb:cell 5``, or the path alone: where a finding or failure points."""
     if cell is not None:
         return f"{outcome.path}:cell {cell}"
     return outcome.path if line is None else f"{outcome.path}:{line}"
@@ -137,7 +138,7 @@ def summary_line(outcomes: list[Outcome]) -> str:
 
 def finding_lines(outcome: Outcome, finding: Finding) -> list[str]:
     """A group of findings as the text report has it: where, what, and its hint."""
-    lines = [f"{_where(outcome, finding.line, finding.cell)}: {finding.text()}{_figure_note(outcome, finding)}"]
+    lines = [f"{place(outcome, finding.line, finding.cell)}: {finding.text()}{_figure_note(outcome, finding)}"]
     if finding.hint is not None:
         code = finding.hint["code"].splitlines()
         lines.append("    hint: " + "\n          ".join(code) + f"\n          ({hint_note(finding.hint)})")
@@ -171,8 +172,8 @@ def _escaped(text: str, property_value: bool = False) -> str:
 
 
 def _annotation(level: str, outcome: Outcome, line: int | None, title: str, message: str) -> str:
-    place = f"file={_escaped(outcome.path, property_value=True)}" + (f",line={line}" if line is not None else "")
-    return f"::{level} {place},title={_escaped(title, property_value=True)}::{_escaped(message)}"
+    location = f"file={_escaped(outcome.path, property_value=True)}" + (f",line={line}" if line is not None else "")
+    return f"::{level} {location},title={_escaped(title, property_value=True)}::{_escaped(message)}"
 
 
 def report_github(outcomes: list[Outcome]) -> None:
@@ -252,7 +253,7 @@ def report_problems(outcome: Outcome, verbose: bool) -> None:
     tracebacks = [outcome.traceback] + [f.get("traceback") for f in outcome.figures]
     pointer = "" if verbose or not any(tracebacks) else " (--verbose shows the traceback)"
     for failure in outcome.failures:
-        where = _where(outcome, outcome.line if failure == outcome.error else None)
+        where = place(outcome, outcome.line if failure == outcome.error else None)
         print(f"tessary: {where}: {failure}{pointer}", file=sys.stderr)
     for text in tracebacks if verbose else ():
         if text:
